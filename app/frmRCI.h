@@ -85,6 +85,7 @@ public:
     void lstStations_KeyPress(std::int16_t& KeyAscii);
     void cmdGo_Click();
     void labArsWin_Change();
+    void SendRotatorCommand(const std::string& command);
 
     // Spot intake and station list (spots/).
     void labDDE_Change();
