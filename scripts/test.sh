@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Every test: native unit tests (also under AddressSanitizer and UBSan), the fuzz targets for a
+# bounded time, and the Windows build with its end-to-end tests under Wine.
+#   VANTRO_FUZZ_SECONDS  seconds per fuzz target (default 15)
+#   VANTRO_LONG=1        also the long fault scenarios
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+echo "== native build and unit tests"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/native -j2
+ctest --test-dir build/native --output-on-failure -j2
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTRO_SANITIZE=ON >/dev/null
+cmake --build build/asan -j2 --target unit_tests
+ctest --test-dir build/asan --output-on-failure -j2
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== fuzz targets"
+  scripts/fuzz.sh "${VANTRO_FUZZ_SECONDS:-15}"
+fi
+
+echo "== Windows build and end-to-end tests under Wine"
+cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake >/dev/null
+cmake --build build/win -j2
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh build/win
+ctest --test-dir build/win --output-on-failure
