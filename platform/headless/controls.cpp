@@ -18,8 +18,14 @@ using headless::TwipsX;
 using headless::TwipsY;
 
 namespace {
-int ToPixelsX(float twips) { return static_cast<int>(std::lround(twips / TwipsX())); }
-int ToPixelsY(float twips) { return static_cast<int>(std::lround(twips / TwipsY())); }
+// A window position beyond what a screen coordinate holds is an overflow, as on Windows.
+int ToPixels(float twips, float twipsPerPixel) {
+    const double pixels = std::nearbyint(static_cast<double>(twips) / twipsPerPixel);
+    if (!(std::abs(pixels) <= 1e9)) throw base::Failure("Overflow");
+    return static_cast<int>(pixels);
+}
+int ToPixelsX(float twips) { return ToPixels(twips, TwipsX()); }
+int ToPixelsY(float twips) { return ToPixels(twips, TwipsY()); }
 std::string Number(float value) {
     std::string text = std::to_string(value);
     text.erase(text.find_last_not_of('0') + 1);
