@@ -9,8 +9,8 @@
 void DrawCompassRose(platform::PictureBox& picture, float& CompassX, float& CompassY,
                      float& CompassRadius, base::Bool16 PrintLetters);
 // The pointer at a heading in degrees (0 north, clockwise).
-void DrawCompassNeedle(platform::PictureBox& picture, float heading, float CompassX,
-                       float CompassY, float CompassRadius);
+void DrawCompassNeedle(platform::PictureBox& picture, float heading, float CompassX, float CompassY,
+                       float CompassRadius);
 // A full redraw for a new heading: the circle over the old pointer, then the new pointer.
 void DrawCompass(platform::PictureBox& picture, float heading, float& CompassX, float& CompassY,
                  float& CompassRadius);
