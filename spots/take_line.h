@@ -4,11 +4,13 @@
 // Line positions in the buffer are 16-bit signed values, so a first line end at position 32,766
 // or beyond (counted from 1) lies outside what the intake handles: a line of more than
 // kLongestLine characters. Such a line is dropped when its line end is found, which costs the tick
-// as an empty line does, and the text after it is taken as usual. Its text is not even kept while
-// it arrives: as soon as more than kLongestLine characters wait with no line end, the line is known
-// to be too long, and only its last characters are kept, enough for the line end that ends it to
-// still be found beyond the limit. So a host that never ends a line cannot make the buffer grow.
-// Every line of kLongestLine characters or fewer is taken, in order; nothing else is lost.
+// as an empty line does, and the text after it is taken as usual. Its text is not even kept: as
+// soon as the line leads the buffer with more than kLongestLine characters and no line end, it is
+// known to be too long, and only its last characters are kept, enough for the line end that ends
+// it to be found beyond the limit still. So a host that never ends a line cannot make the buffer
+// grow (while complete lines wait before such a line, as when the host link is down, it is kept
+// whole until it leads). Every line of kLongestLine characters or fewer is taken, in order;
+// nothing else is lost.
 #include <cstddef>
 #include <optional>
 #include <string>
