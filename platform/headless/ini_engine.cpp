@@ -46,10 +46,19 @@ bool SameName(std::string_view stored, std::string_view wanted) {
                       [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
 }
 
-std::string_view Unquoted(std::string_view text) {
+// Copies a value or default out as Windows does: a text in a matching pair of quotes loses its
+// opening quote, is cut to the buffer, and then loses the last character copied if all but the
+// opening quote fitted. That is the closing quote, except when the text just fills the buffer:
+// then a character of the text goes instead.
+std::size_t CopyOut(std::string_view text, char* buffer, std::size_t size) {
     const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
                         text.back() == text.front();
-    return quoted ? text.substr(1, text.size() - 2) : text;
+    if (quoted) text.remove_prefix(1);
+    std::size_t count = std::min(text.size(), size - 1);
+    if (quoted && size >= text.size() && count > 0) --count;
+    std::copy_n(text.data(), count, buffer);
+    buffer[count] = '\0';
+    return count;
 }
 
 // Windows cuts trailing spaces off a default, but never its first character.
@@ -257,11 +266,7 @@ std::size_t IniRead(const std::string& section, const std::string& key,
         const Place place = Locate(file.Text(), WantedName(section), WantedName(key));
         if (place.key && place.key->hasValue) result = UpToNul(place.key->value);
     }
-    result = Unquoted(result);
-    const std::size_t count = std::min(result.size(), size - 1);
-    std::copy_n(result.data(), count, buffer);
-    buffer[count] = '\0';
-    return count;
+    return CopyOut(result, buffer, size);
 }
 
 bool IniWrite(const std::string& section, const std::string& key, const std::string& value,

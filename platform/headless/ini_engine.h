@@ -28,7 +28,8 @@
 // - The default loses its trailing spaces (but not its first character), like Windows does.
 // - A value (or the default) enclosed in a matching pair of double or single quotes loses them;
 //   the blanks inside stay. A lone or unbalanced quote stays.
-// - The result is cut to size - 1 characters and NUL-terminated.
+// - The result is cut to size - 1 characters and NUL-terminated. A quoted text of exactly
+//   size - 1 characters between its quotes loses its last one too, a quirk of Windows.
 //
 // Writing
 // - The whole file is written again in a normal form: CR LF after every line, blank lines
