@@ -38,21 +38,34 @@ bool SpotQueue::MatchesAt(std::size_t index, std::string_view pattern) const {
 
 std::size_t SpotQueue::Find(std::string_view pattern) const {
     if (pattern.empty()) return std::string::npos;
-    std::size_t index = 0;
-    while (index < size_) {
-        // The rest of the block holding `index`: searched for the first character at once.
-        const std::size_t at = head_ + index;
-        const char* const span = blocks_[at / kBlockSize].get() + at % kBlockSize;
-        const std::size_t length = std::min(kBlockSize - at % kBlockSize, size_ - index);
-        const void* hit = std::memchr(span, pattern.front(), length);
-        if (!hit) {
-            index += length;
-            continue;
-        }
-        index += static_cast<std::size_t>(static_cast<const char*>(hit) - span);
-        if (MatchesAt(index, pattern)) return index;
-        ++index;
+    if (pattern != searched_) {
+        searched_ = pattern;
+        clear_ = 0;
     }
+    // Block by block from where an occurrence may start: the first character is searched for at
+    // once, and a match that fits in the block is compared there; only one that straddles two
+    // blocks goes character by character.
+    std::size_t index = clear_;  // of the first character searched in the block
+    std::size_t offset = (head_ + index) % kBlockSize;
+    for (auto block = blocks_.begin() + static_cast<std::ptrdiff_t>((head_ + index) / kBlockSize);
+         index < size_; ++block, index += kBlockSize - offset, offset = 0) {
+        const char* const begin = block->get() + offset;
+        const char* const end = begin + std::min(kBlockSize - offset, size_ - index);
+        for (const char* at = begin;; ++at) {
+            at = static_cast<const char*>(
+                std::memchr(at, pattern.front(), static_cast<std::size_t>(end - at)));
+            if (!at) break;
+            const std::size_t found = index + static_cast<std::size_t>(at - begin);
+            const bool fits = pattern.size() <= static_cast<std::size_t>(end - at);
+            if (fits ? std::memcmp(at, pattern.data(), pattern.size()) == 0
+                     : MatchesAt(found, pattern)) {
+                clear_ = found;
+                return found;
+            }
+        }
+    }
+    // Only the last characters may still begin an occurrence, completed by text yet to come.
+    clear_ = size_ - std::min(size_, pattern.size() - 1);
     return std::string::npos;
 }
 
@@ -74,6 +87,7 @@ void SpotQueue::DropFront(std::size_t count) {
     count = std::min(count, size_);
     head_ += count;
     size_ -= count;
+    clear_ -= std::min(clear_, count);
     while (head_ >= kBlockSize) {
         spare_ = std::move(blocks_.front());
         blocks_.pop_front();

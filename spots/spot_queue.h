@@ -22,7 +22,8 @@ class SpotQueue {
     std::size_t Capacity() const;
 
     // Position of the first occurrence of `pattern` in the waiting text, or npos (also for an
-    // empty pattern).
+    // empty pattern). Asked again for the same pattern, it does not search again the text that
+    // it already found free of it, so a long line that arrives in many pieces is searched once.
     std::size_t Find(std::string_view pattern) const;
     // Takes the first `count` characters off the front and returns them; the `skip` characters
     // after them are dropped as well. Asking for more than waits takes what waits.
@@ -40,4 +41,7 @@ class SpotQueue {
     Block spare_;           // the last block given back, kept so that a steady flow reuses it
     std::size_t head_ = 0;  // offset of the first waiting character in the first block
     std::size_t size_ = 0;  // waiting characters
+    // No occurrence of `searched_` begins in the first `clear_` waiting characters.
+    mutable std::string searched_;
+    mutable std::size_t clear_ = 0;
 };
