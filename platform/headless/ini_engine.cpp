@@ -47,9 +47,9 @@ bool SameName(std::string_view stored, std::string_view wanted) {
 }
 
 // Copies a value or default out as Windows does: a text in a matching pair of quotes loses its
-// opening quote, is cut to the buffer, and then loses the last character copied if all but the
-// opening quote fitted. That is the closing quote, except when the text just fills the buffer:
-// then a character of the text goes instead.
+// opening quote, is cut to the buffer, and then loses the last character copied when the buffer
+// had room for at least the text between the quotes. That character is the closing quote, except
+// when the text between the quotes just fills the buffer: then its own last character goes.
 std::size_t CopyOut(std::string_view text, char* buffer, std::size_t size) {
     const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
                         text.back() == text.front();
