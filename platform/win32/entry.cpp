@@ -1,0 +1,46 @@
+// The process entry and the message loop. WinMain lives beside the loop, which the program calls,
+// so that a static link always brings it along.
+//
+// Keys go through the dialog manager first, for Tab between controls and the access keys of
+// buttons; every other message, WM_SYSCOMMAND included, is passed on.
+#include "platform/entry.h"
+#include "platform/system.h"
+#include "platform/win32/impl.h"
+
+namespace platform {
+
+namespace {
+void Deliver(MSG& message) {
+    const Window::Impl* window = win32::MainWindow();
+    if (window && window->Handle() && IsDialogMessageA(window->Handle(), &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+}  // namespace
+
+void DoEvents() {
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the main loop to end on
+            return;
+        }
+        Deliver(message);
+    }
+}
+
+int RunMessageLoop() {
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);
+        if (got < 0) return 1;
+        Deliver(message);
+    }
+}
+
+}  // namespace platform
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return platform::AppMain();
+}

@@ -1,0 +1,82 @@
+#include "platform/win32/units.h"
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <tuple>
+
+#include "base/failure.h"
+#include "platform/win32/handles.h"
+
+namespace platform::win32 {
+
+namespace {
+
+int ScreenDotsPerInch(int axis) {
+    const WindowDc screen(nullptr);
+    const int dots = GetDeviceCaps(screen.Get(), axis);
+    return dots > 0 ? dots : 96;
+}
+
+int ToPixels(float twips, float twipsPerPixel) {
+    const double pixels = std::nearbyint(static_cast<double>(twips) / twipsPerPixel);
+    if (!(pixels >= std::numeric_limits<int>::min() && pixels <= std::numeric_limits<int>::max()))
+        throw base::Failure(base::kOverflow);
+    return static_cast<int>(pixels);
+}
+
+}  // namespace
+
+float TwipsPerPixelX() {
+    static const float value = 1440.0f / ScreenDotsPerInch(LOGPIXELSX);
+    return value;
+}
+float TwipsPerPixelY() {
+    static const float value = 1440.0f / ScreenDotsPerInch(LOGPIXELSY);
+    return value;
+}
+
+int PixelsX(float twips) {
+    return ToPixels(twips, TwipsPerPixelX());
+}
+int PixelsY(float twips) {
+    return ToPixels(twips, TwipsPerPixelY());
+}
+float TwipsX(int pixels) {
+    return pixels * TwipsPerPixelX();
+}
+float TwipsY(int pixels) {
+    return pixels * TwipsPerPixelY();
+}
+
+RECT PixelRect(const ControlDesign& design) {
+    const int left = PixelsX(design.left), top = PixelsY(design.top);
+    return RECT{left, top, left + PixelsX(design.width), top + PixelsY(design.height)};
+}
+
+COLORREF ColorRef(base::Color color) {
+    if (color.IsSystem()) return GetSysColor(color.systemIndex);
+    return RGB(color.red, color.green, color.blue);
+}
+
+HFONT FontFor(const Font& font) {
+    using Key = std::tuple<std::string, float, bool>;
+    static std::map<Key, GdiObject<HFONT>> fonts;
+    GdiObject<HFONT>& made = fonts[Key{font.face, font.points, font.bold}];
+    if (!made) {
+        LOGFONTA spec{};
+        spec.lfHeight =
+            -static_cast<LONG>(std::lround(font.points * ScreenDotsPerInch(LOGPIXELSY) / 72.0));
+        spec.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+        spec.lfCharSet = DEFAULT_CHARSET;
+        spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        spec.lfQuality = DEFAULT_QUALITY;
+        spec.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+        lstrcpynA(spec.lfFaceName, font.face.c_str(), LF_FACESIZE);
+        made.reset(CreateFontIndirectA(&spec));
+    }
+    return made.get();
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,41 @@
+#!/bin/bash
+# Runs vantro32.exe from a Windows build folder under Wine.
+#   scripts/demo-window.sh build/w32
+# With a display (DISPLAY set) the window opens on it and the script ends when it is closed.
+# Without one it runs under Xvfb, waits for the window, saves a screenshot of it to
+# BUILD/screenshots/window.png and closes it again.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+build="$(cd "${1:?usage: demo-window.sh BUILD_FOLDER}" && pwd)"
+program="$build/win/vantro32.exe"
+title="Vantro32 V1.0   Halvik May, 2000"
+[ -f "$program" ] || { echo "demo-window: $program is missing: build first" >&2; exit 1; }
+
+had_display="${DISPLAY:-}"
+. "$here/wine-env.sh" "$build" || exit 1
+trap wine_env_stop EXIT
+
+if [ -n "$had_display" ]; then
+    wine "$program"
+    exit $?
+fi
+
+wine "$program" &
+for _ in $(seq 1 300); do
+    window="$(xdotool search --name "^${title}\$" 2>/dev/null | head -n 1)"
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+if [ -z "${window:-}" ]; then
+    echo "demo-window: the window did not appear" >&2
+    wine taskkill /F /IM vantro32.exe >/dev/null 2>&1
+    exit 1
+fi
+sleep 2  # let it paint
+eval "$(xdotool getwindowgeometry --shell "$window")"
+mkdir -p "$build/screenshots"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$build/screenshots/window.png"
+echo "demo-window: screenshot in $build/screenshots/window.png"
+# taskkill without /F closes the window as its close control does: the program saves and ends.
+wine taskkill /IM vantro32.exe >/dev/null 2>&1
+wait
