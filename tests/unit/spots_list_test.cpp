@@ -156,35 +156,6 @@ TEST_F(AddSpotTest, ListLineComesFromFieldsTwoThreeSixAndSeven) {
                                "       "}));
 }
 
-TEST_F(AddSpotTest, ADroppedSpotLeavesCaptionListAndSelectionAsTheyWere) {
-    frmRCI& form = Start();
-    form.AddSpot(Spot("K1ABC", "1"));
-    form.AddSpot(Spot("K2ABC", "1"));
-    headless::Select(form.lstStations, 0);
-    form.AddSpot(Spot({"DL1AA", "K3ABC", "14025.0", "-32768", "1234Z", "47", "7311", "0"}));
-    EXPECT_EQ(Callsigns(), (Fields{"K1ABC", "K2ABC"}));
-    EXPECT_EQ(form.lstStations.ListIndex(), 0);
-    EXPECT_EQ(form.labDist.Caption(), "Dist.miles");
-}
-
-TEST_F(AddSpotTest, CaptionFollowsTheLatestAcceptedSpot) {
-    frmRCI& form = Start();
-    for (const char* units : {"0", "1", "1", "0"}) {
-        form.AddSpot(Spot("K1ABC", units));
-        EXPECT_EQ(form.labDist.Caption(), units == std::string("0") ? " Dist.km" : "Dist.miles");
-    }
-}
-
-TEST_F(AddSpotTest, TheNewLineIsSelectedEvenAfterTheUserSelectedAnother) {
-    frmRCI& form = Start();
-    for (int i = 0; i < 5; ++i) form.AddSpot(Spot("K" + std::to_string(i)));
-    EXPECT_EQ(form.lstStations.ListIndex(), 4);
-    headless::Select(form.lstStations, 1);
-    form.AddSpot(Spot("NEW"));
-    EXPECT_EQ(form.lstStations.ListIndex(), 5);
-    EXPECT_EQ(Callsigns().back(), "NEW");
-}
-
 TEST_F(AddSpotTest, AtOneHundredLinesTheTwentyOldestGoFirst) {
     frmRCI& form = Start();
     for (int i = 1; i <= 99; ++i) form.AddSpot(Spot("C" + std::to_string(i)));
@@ -199,11 +170,13 @@ TEST_F(AddSpotTest, AtOneHundredLinesTheTwentyOldestGoFirst) {
     EXPECT_EQ(Callsigns(), expected);
     EXPECT_EQ(form.lstStations.ListIndex(), 80);
 
-    // A dropped spot at 100 lines removes nothing.
+    // A dropped spot at 100 lines removes nothing and leaves the user's selection.
     for (int i = 102; i <= 120; ++i) form.AddSpot(Spot("C" + std::to_string(i)));
     ASSERT_EQ(form.lstStations.ListCount(), 100);
+    headless::Select(form.lstStations, 5);
     form.AddSpot(Spot({"x", "C999", "1", "-32768", "x", "1", "1", "0"}));
     EXPECT_EQ(form.lstStations.ListCount(), 100);
+    EXPECT_EQ(form.lstStations.ListIndex(), 5);
 }
 
 }  // namespace
