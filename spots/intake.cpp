@@ -7,7 +7,8 @@ namespace {
 constexpr std::int16_t kTicksPerRetry = 10;  // 5 seconds at 500 ms a tick
 }  // namespace
 
-// Appended as it comes, whether or not the host link is up: nothing added, nothing trimmed.
+// Appended as it comes, whether or not the host link is up: nothing added between pieces,
+// nothing trimmed (only a line already known to be too long is let go of, see take_line.h).
 void frmRCI::labDDE_Change() {
     spots::ReceiveText(SpotBuffer, labDDE.Caption(), LineEnd);
 }
