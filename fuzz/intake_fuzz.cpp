@@ -49,7 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
             case 1: {
-                const auto length = input.ConsumeIntegralInRange<std::size_t>(0, 70000);
+                // A run of one byte, often of about the longest line's length, so that lines meet
+                // the limit exactly.
+                const std::size_t length =
+                    input.ConsumeBool()
+                        ? spots::kLongestLine - 2 + input.ConsumeIntegralInRange<std::size_t>(0, 4)
+                        : input.ConsumeIntegralInRange<std::size_t>(0, 34000);
                 receive(std::string(length, input.ConsumeIntegral<char>()));
                 break;
             }
