@@ -1,0 +1,136 @@
+// A DDE server in a process of its own, driven by the link tests through its standard input, so
+// that links are tried across processes as they run in the field.
+//
+// Usage: dde_peer SERVICE TOPIC. Commands, one a line (texts in hexadecimal):
+//   publish ITEM HEX | later ITEM HEX | drop | nul on|off | connect accept|refuse |
+//   advise accept|refuse | pokes accept|refuse|busy|echo | pokes hang MS | quit
+// Each command is answered "ok" once done. Events are reported one a line: "ready", "connect",
+// "advstart ITEM", "advstop ITEM", "poke ITEM HEX", "disconnect".
+#include <windows.h>
+
+#include <cstdio>
+#include <deque>
+#include <iostream>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "tests/dde/hex.h"
+#include "tools/dde_server.h"
+
+namespace {
+
+constexpr UINT kCommandMessage = WM_APP;
+
+void Report(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+class Peer {
+  public:
+    Peer(const std::string& service, const std::string& topic)
+        : server_(service, topic), window_([this](UINT message, WPARAM, LPARAM) {
+              if (message == kCommandMessage) RunCommands();
+          }) {
+        server_.onConnect = [this] {
+            Report("connect");
+            return acceptConnect_;
+        };
+        server_.onAdviseStart = [this](const std::string& item) {
+            Report("advstart " + item);
+            return acceptAdvise_;
+        };
+        server_.onAdviseStop = [](const std::string& item) { Report("advstop " + item); };
+        server_.onDisconnect = [] { Report("disconnect"); };
+        server_.onPoke = [this](const std::string& item, const std::string& text) {
+            Report("poke " + item + " " + test::Hex(text));
+            return AnswerPoke(item, text);
+        };
+    }
+
+    // Called from the reading thread.
+    void Add(const std::string& line) {
+        {
+            std::lock_guard lock(mutex_);
+            commands_.push_back(line);
+        }
+        window_.Post(kCommandMessage);
+    }
+
+  private:
+    tools::DdeServer::PokeReply AnswerPoke(const std::string& item, const std::string& text) {
+        if (pokes_ == "refuse") return tools::DdeServer::PokeReply::Refuse;
+        if (pokes_ == "busy") return tools::DdeServer::PokeReply::Busy;
+        if (pokes_ == "echo") server_.PublishLater(item, text);
+        if (pokes_ == "hang") Sleep(hangMs_);  // a hung program: no message is pumped
+        return tools::DdeServer::PokeReply::Accept;
+    }
+
+    void RunCommands() {
+        for (;;) {
+            std::string line;
+            {
+                std::lock_guard lock(mutex_);
+                if (commands_.empty()) return;
+                line = std::move(commands_.front());
+                commands_.pop_front();
+            }
+            Run(line);
+            Report("ok");
+        }
+    }
+
+    void Run(const std::string& line) {
+        std::istringstream words(line);
+        std::string command, first, second;
+        words >> command >> first >> second;
+        if (command == "publish") server_.Publish(first, test::Unhex(second));
+        if (command == "later") server_.PublishLater(first, test::Unhex(second));
+        if (command == "drop") server_.DropConversations();
+        if (command == "nul") server_.sendNul = first == "on";
+        if (command == "connect") acceptConnect_ = first == "accept";
+        if (command == "advise") acceptAdvise_ = first == "accept";
+        if (command == "pokes") {
+            pokes_ = first;
+            if (first == "hang") hangMs_ = std::stoul(second);
+        }
+        if (command == "quit") PostQuitMessage(0);
+    }
+
+    tools::DdeServer server_;
+    platform::win32::DdeWindow window_;
+    std::mutex mutex_;
+    std::deque<std::string> commands_;
+    bool acceptConnect_ = true;
+    bool acceptAdvise_ = true;
+    std::string pokes_ = "accept";
+    DWORD hangMs_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fputs("usage: dde_peer SERVICE TOPIC\n", stderr);
+        return 2;
+    }
+    Peer peer(argv[1], argv[2]);
+    std::thread reader([&peer] {
+        std::string line;
+        while (std::getline(std::cin, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            peer.Add(line);
+        }
+        peer.Add("quit");
+    });
+    reader.detach();
+    Report("ready");
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

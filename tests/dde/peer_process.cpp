@@ -1,0 +1,116 @@
+#include "tests/dde/peer_process.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace test {
+
+namespace {
+std::string ProgramFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/"));
+}
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start >= limitMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+PeerProcess::PeerProcess(const std::string& service, const std::string& topic) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE peerIn = nullptr, peerOut = nullptr;
+    if (!CreatePipe(&peerIn, &toPeer_, &inherit, 0) ||
+        !CreatePipe(&fromPeer_, &peerOut, &inherit, 0))
+        throw std::runtime_error("cannot make pipes");
+    SetHandleInformation(toPeer_, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(fromPeer_, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = peerIn;
+    startup.hStdOutput = peerOut;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    std::string command = "\"" + ProgramFolder() + "\\dde_peer.exe\" " + service + " " + topic;
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process_);
+    CloseHandle(peerIn);
+    CloseHandle(peerOut);
+    if (!started) throw std::runtime_error("cannot start " + command);
+    reader_ = std::thread([this] { Read(); });
+    if (!Reported("ready", 20000)) throw std::runtime_error("dde_peer did not start");
+}
+
+PeerProcess::~PeerProcess() {
+    Kill();
+    CloseHandle(toPeer_);
+    reader_.join();  // the pipe broke with the process
+    CloseHandle(fromPeer_);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+void PeerProcess::Kill() {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return;
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, INFINITE);
+}
+
+void PeerProcess::Read() {
+    std::string line;
+    char c;
+    DWORD got = 0;
+    while (ReadFile(fromPeer_, &c, 1, &got, nullptr) && got == 1) {
+        if (c == '\r') continue;
+        if (c != '\n') {
+            line.push_back(c);
+            continue;
+        }
+        std::lock_guard lock(mutex_);
+        if (line != "ok") reports_.push_back(line);
+        unread_.push_back(std::move(line));
+        line.clear();
+    }
+}
+
+bool PeerProcess::Take(const std::string& line) {
+    std::lock_guard lock(mutex_);
+    const auto found = std::find(unread_.begin(), unread_.end(), line);
+    if (found == unread_.end()) return false;
+    unread_.erase(found);
+    return true;
+}
+
+bool PeerProcess::Command(const std::string& line, DWORD limitMs) {
+    const std::string withEnd = line + "\n";
+    DWORD written = 0;
+    if (!WriteFile(toPeer_, withEnd.data(), static_cast<DWORD>(withEnd.size()), &written, nullptr))
+        return false;
+    return Reported("ok", limitMs);
+}
+
+bool PeerProcess::Reported(const std::string& line, DWORD limitMs) {
+    return PumpUntil([&] { return Take(line); }, limitMs);
+}
+
+std::vector<std::string> PeerProcess::Reports() {
+    std::lock_guard lock(mutex_);
+    return reports_;
+}
+
+}  // namespace test
