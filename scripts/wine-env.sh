@@ -4,6 +4,10 @@
 # "MS Sans Serif" and "Fixedsys" exist), keeps Wine quiet, and starts Xvfb on a free display when
 # DISPLAY is unset. Call wine_env_stop when done: it waits for the Wine session to end and stops
 # the Xvfb that was started here (and only that one).
+#
+# On Xvfb there is no window manager: Wine then draws the windows' frames itself and does not wait
+# for a manager to answer when a window is hidden (2 s each time otherwise). On a desktop the
+# window manager has them. VANTRO_NO_WINDOW_MANAGER=1 says that DISPLAY is an Xvfb of ours too.
 
 wine_env_build="${1:?usage: . wine-env.sh BUILD_FOLDER}"
 wine_env_build="$(cd "$wine_env_build" && pwd)" || return 1
@@ -42,6 +46,19 @@ if [ ! -f "$WINEPREFIX/.vantro-ready" ]; then
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     touch "$WINEPREFIX/.vantro-ready"
+fi
+
+wine_env_manager="Y"
+if [ -n "$VANTRO_XVFB_PID" ] || [ -n "${VANTRO_NO_WINDOW_MANAGER:-}" ]; then
+    wine_env_manager="N"
+fi
+if [ "$(cat "$WINEPREFIX/.vantro-managed" 2>/dev/null)" != "$wine_env_manager" ]; then
+    if [ "$wine_env_manager" = "N" ]; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    else
+        wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
+    fi
+    echo "$wine_env_manager" >"$WINEPREFIX/.vantro-managed"
 fi
 
 wine_env_stop() {

@@ -1,0 +1,397 @@
+#include "harness.h"
+
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace e2e {
+
+namespace {
+
+constexpr DWORD kMessageLimitMs = 5000;  // for one message to a window of the program
+constexpr int kMessageTextId = 0xFFFF;   // the STATIC of a message box that holds its text
+
+int DotsPerInch(int axis) {
+    const HDC screen = GetDC(nullptr);
+    const int dots = GetDeviceCaps(screen, axis);
+    ReleaseDC(nullptr, screen);
+    return dots > 0 ? dots : 96;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageLimitMs,
+                             &result))
+        throw std::runtime_error("the program did not answer message " + std::to_string(message));
+    return static_cast<LRESULT>(result);
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size,
+                        nullptr, nullptr);
+    return narrow;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+// Top-level windows of a process, in Z order.
+std::vector<HWND> TopLevelWindows(DWORD process) {
+    struct Search {
+        DWORD process;
+        std::vector<HWND> found;
+    } search{process, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            if (ProcessOf(window) == s.process) s.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND VisibleTopLevel(DWORD process, const std::string& className) {
+    for (HWND window : TopLevelWindows(process))
+        if (IsWindowVisible(window) && ClassOf(window) == className) return window;
+    return nullptr;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM data) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string ProgramToTest() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // The tests are built in BUILD/e2e, the program in BUILD/win.
+    const std::filesystem::path program =
+        std::filesystem::path(path).parent_path().parent_path() / "win" / "vantro32.exe";
+    if (!std::filesystem::exists(program))
+        throw std::runtime_error("no program to test at " + program.string());
+    return program.string();
+}
+
+std::string FreshFolder() {
+    static int made = 0;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    for (;;) {
+        const std::string folder = std::string(temp) + "vantro32-e2e-" +
+                                   std::to_string(GetCurrentProcessId()) + "-" +
+                                   std::to_string(++made);
+        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("cannot make the folder " + folder);
+    }
+}
+
+// A top-level window's title, read without a message: the program may be busy starting.
+std::string TitleOf(HWND window) {
+    char title[256] = {};
+    GetWindowTextA(window, title, sizeof title);
+    return title;
+}
+
+LPARAM KeyData(WORD virtualKey, bool release) {
+    const UINT scanCode = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
+    LPARAM data = 1 | static_cast<LPARAM>(scanCode << 16);
+    if (release) data |= static_cast<LPARAM>(0xC0000000u);
+    return data;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs) {
+    const ULONGLONG end = GetTickCount64() + limitMs;
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(20);
+    }
+}
+
+int PixelsX(float twips) {
+    return static_cast<int>(std::lround(twips * DotsPerInch(LOGPIXELSX) / 1440.0));
+}
+int PixelsY(float twips) {
+    return static_cast<int>(std::lround(twips * DotsPerInch(LOGPIXELSY) / 1440.0));
+}
+
+std::string TextOf(HWND window) {
+    const LRESULT length = Send(window, WM_GETTEXTLENGTH);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied =
+        Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return Narrow(text);
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    return SIZE{rect.right, rect.bottom};
+}
+
+RECT RectInParent(HWND control) {
+    RECT rect = WindowRect(control);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+COLORREF PixelAt(HWND window, POINT client) {
+    ClientToScreen(window, &client);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF pixel = GetPixel(screen, client.x, client.y);
+    ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
+// The program
+
+Program::Program(const Options& options) : folder_(FreshFolder()) {
+    const std::string program = folder_ + "\\vantro32.exe";
+    if (!CopyFileA(ProgramToTest().c_str(), program.c_str(), FALSE))
+        throw std::runtime_error("cannot copy the program to " + folder_);
+    if (options.settings) {
+        std::ofstream file(SettingsFile(), std::ios::binary);
+        file << *options.settings;
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + program + "\"";
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.c_str(), &startup, &process_))
+        throw std::runtime_error("cannot start " + program);
+    const bool shown = WaitUntil([&] {
+        for (HWND window : TopLevelWindows(process_.dwProcessId)) {
+            if (IsWindowVisible(window) && TitleOf(window) == kTitle) {
+                window_ = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!shown) {
+        Kill();
+        throw std::runtime_error("the program's window did not appear");
+    }
+}
+
+Program::~Program() {
+    Kill();
+    if (process_.hProcess) CloseHandle(process_.hProcess);
+    if (process_.hThread) CloseHandle(process_.hThread);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string Program::SettingsFile() const {
+    return folder_ + "\\vantro32.INI";
+}
+
+std::string Program::SettingsText() const {
+    std::ifstream file(SettingsFile(), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+HWND Program::Control(const std::string& text) const {
+    for (HWND control : Descendants(window_))
+        if (TextOf(control) == text) return control;
+    return nullptr;
+}
+
+HWND Program::ControlOfClass(const std::string& className) const {
+    for (HWND control : Descendants(window_))
+        if (ClassOf(control) == className) return control;
+    return nullptr;
+}
+
+HWND Program::ControlAt(POINT client) const {
+    HWND found = nullptr;
+    HWND parent = window_;
+    POINT point = client;
+    for (;;) {
+        const HWND child = ChildWindowFromPointEx(parent, point, CWP_SKIPINVISIBLE);
+        if (!child || child == parent) return found;
+        found = child;
+        MapWindowPoints(parent, child, &point, 1);
+        parent = child;
+    }
+}
+
+HWND Program::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+std::vector<std::string> Program::ListLines(HWND list) const {
+    std::vector<std::string> lines;
+    const LRESULT count = Send(list, LB_GETCOUNT);
+    for (LRESULT i = 0; i < count; ++i) {
+        // The 8-bit message comes back as UTF-16 across processes under Wine: ask for it wide.
+        const LRESULT length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i));
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        const LRESULT copied =
+            Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(copied < 0 ? 0 : copied));
+        lines.push_back(Narrow(text));
+    }
+    return lines;
+}
+
+int Program::SelectedIndex(HWND list) const {
+    return static_cast<int>(Send(list, LB_GETCURSEL));
+}
+
+void Program::DoubleClickLine(HWND list, int index) const {
+    Send(list, LB_SETTOPINDEX, static_cast<WPARAM>(index));
+    const LRESULT top = Send(list, LB_GETTOPINDEX);
+    const LRESULT height = Send(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(index));
+    const LPARAM at = MAKELPARAM(4, (index - top) * height + height / 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);
+    PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
+void Program::PressKey(HWND control, WORD virtualKey) const {
+    PostMessageA(control, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
+    PostMessageA(control, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
+}
+
+void Program::Click(HWND button) const {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void Program::Menu(char barKey) const {
+    PostMessageA(window_, WM_SYSCOMMAND, SC_KEYMENU,
+                 static_cast<LPARAM>(std::tolower(static_cast<unsigned char>(barKey))));
+}
+
+void Program::Menu(char barKey, char itemKey) const {
+    Menu(barKey);
+    // The item's key must reach the menu once it is open, not the menu bar.
+    if (!WaitUntil([&] { return VisibleTopLevel(ProcessId(), "#32768") != nullptr; }))
+        throw std::runtime_error(std::string("the menu of key ") + barKey + " did not open");
+    PostMessageA(window_, WM_CHAR,
+                 static_cast<WPARAM>(std::tolower(static_cast<unsigned char>(itemKey))), 1);
+    if (!WaitUntil([&] { return VisibleTopLevel(ProcessId(), "#32768") == nullptr; }))
+        throw std::runtime_error(std::string("the menu item of key ") + itemKey +
+                                 " was not chosen");
+}
+
+std::optional<MessageBoxSeen> Program::WaitForMessageBox(DWORD limitMs) const {
+    HWND dialog = nullptr;
+    if (!WaitUntil([&] { return (dialog = VisibleTopLevel(ProcessId(), "#32770")) != nullptr; },
+                   limitMs))
+        return std::nullopt;
+    MessageBoxSeen box;
+    box.dialog = dialog;
+    box.owner = GetWindow(dialog, GW_OWNER);
+    box.title = TextOf(dialog);
+    if (const HWND text = GetDlgItem(dialog, kMessageTextId)) box.text = TextOf(text);
+    for (HWND control : Descendants(dialog))
+        if (ClassOf(control) == "Button" && IsWindowVisible(control))
+            box.buttons.push_back(TextOf(control));
+    return box;
+}
+
+void Program::PressOk(const MessageBoxSeen& box) const {
+    HWND button = GetDlgItem(box.dialog, IDOK);
+    int id = IDOK;
+    if (!button) {
+        for (HWND control : Descendants(box.dialog))
+            if (ClassOf(control) == "Button" && IsWindowVisible(control)) button = control;
+        id = GetDlgCtrlID(button);
+    }
+    PostMessageA(box.dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    if (!WaitUntil([&] { return !IsWindow(box.dialog); }))
+        throw std::runtime_error("the message box \"" + box.text + "\" did not close");
+}
+
+MessageBoxSeen Program::Answer(DWORD limitMs) const {
+    const std::optional<MessageBoxSeen> box = WaitForMessageBox(limitMs);
+    if (!box) throw std::runtime_error("no message box came");
+    PressOk(*box);
+    return *box;
+}
+
+std::vector<std::string> Program::AnswerPeersNotFound() const {
+    std::vector<std::string> texts;
+    texts.push_back(Answer().text);
+    texts.push_back(Answer().text);
+    return texts;
+}
+
+void Program::Minimize() const {
+    PostMessageA(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+void Program::Restore() const {
+    PostMessageA(window_, WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+// Not from the system menu, which has no maximise: as another program would do it.
+void Program::Maximize() const {
+    ShowWindowAsync(window_, SW_MAXIMIZE);
+}
+
+bool Program::Resize(int width, int height) const {
+    // Synchronous: when it returns the program has seen the change and answered it.
+    return SetWindowPos(window_, nullptr, 0, 0, width, height,
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+}
+
+void Program::Close() const {
+    PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+bool Program::Running() const {
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Program::WaitForExit(DWORD limitMs) const {
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, limitMs) == WAIT_OBJECT_0;
+}
+
+void Program::Kill() {
+    if (!Running()) return;
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, kPatienceMs);
+}
+
+}  // namespace e2e

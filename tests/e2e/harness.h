@@ -1,0 +1,119 @@
+#pragma once
+// The user's hands for end-to-end tests: starts vantro32.exe in a folder of its own and drives its
+// window from this process, as a user (or Windows) would, with messages to its windows. Reads what
+// the window shows: texts, list lines, rectangles, pixels, message boxes.
+//
+// Everything waits with a generous limit and reports failure by returning false / nothing or by
+// throwing std::runtime_error; no test depends on how fast anything is.
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline constexpr DWORD kPatienceMs = 15000;
+
+inline constexpr char kTitle[] = "Vantro32 V1.0   Halvik May, 2000";
+inline constexpr char kHostNotFound[] = "Couldn't find Wendra or Wendra32. Will keep trying.";
+inline constexpr char kRotatorNotFound[] = "Couldn't find ARSWIN. Will keep trying.";
+
+// Polls the condition until it holds; false when the limit passes first.
+bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs = kPatienceMs);
+
+// Twips of the window design to screen pixels (15 twips a pixel at 96 dpi).
+int PixelsX(float twips);
+int PixelsY(float twips);
+
+// What any window shows, read across processes.
+std::string TextOf(HWND window);  // WM_GETTEXT, in the 8-bit code page
+std::string ClassOf(HWND window);
+RECT WindowRect(HWND window);                 // outer, screen pixels
+SIZE ClientSize(HWND window);                 // inner area, pixels
+RECT RectInParent(HWND control);              // in the inner area of its parent, pixels
+COLORREF PixelAt(HWND window, POINT client);  // a pixel of the screen, at a point of the inner area
+
+struct MessageBoxSeen {
+    HWND dialog = nullptr;
+    HWND owner = nullptr;
+    std::string title;
+    std::string text;
+    std::vector<std::string> buttons;  // their captions
+};
+
+class Program {
+  public:
+    struct Options {
+        // Written as the settings file beside the program before it starts.
+        std::optional<std::string> settings;
+    };
+
+    // Copies vantro32.exe into a fresh temporary folder, starts it there and waits for its window
+    // to be shown. Throws std::runtime_error when it does not appear.
+    Program() : Program(Options{}) {}
+    explicit Program(const Options& options);
+    // Kills the program if it still runs and removes its folder.
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    HWND Window() const { return window_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    const std::string& Folder() const { return folder_; }
+    std::string SettingsFile() const;  // the settings file beside the program
+    std::string SettingsText() const;  // its whole text; empty when there is none
+
+    // Controls of the window, at any depth.
+    HWND Control(const std::string& text) const;  // the first with this text; nullptr if none
+    HWND ControlOfClass(const std::string& className) const;  // the first of this class
+    // The innermost visible control under a point of the window's inner area; nullptr if none.
+    HWND ControlAt(POINT client) const;
+    HWND StationList() const { return ControlOfClass("ListBox"); }
+    HWND Focus() const;  // the control with the keyboard focus in the program
+
+    // The list box.
+    std::vector<std::string> ListLines(HWND list) const;
+    int SelectedIndex(HWND list) const;
+    void DoubleClickLine(HWND list, int index) const;
+    // A key as the keyboard gives it to the control with the focus, through the program's
+    // message loop (WM_KEYDOWN, WM_KEYUP; the loop makes WM_CHAR).
+    void PressKey(HWND control, WORD virtualKey) const;
+    void PressEnter(HWND control) const { PressKey(control, VK_RETURN); }
+    void Click(HWND button) const;
+
+    // The menu bar, by access keys: an item of the bar, or an item of its menu.
+    void Menu(char barKey) const;
+    void Menu(char barKey, char itemKey) const;
+
+    // Message boxes of the program.
+    std::optional<MessageBoxSeen> WaitForMessageBox(DWORD limitMs = kPatienceMs) const;
+    // Presses OK (or the only button) and waits for the box to go.
+    void PressOk(const MessageBoxSeen& box) const;
+    // Waits for a message box, presses OK and returns what it said. Throws when none comes.
+    MessageBoxSeen Answer(DWORD limitMs = kPatienceMs) const;
+    // Answers the start-up messages of a program that finds neither peer (host first, then
+    // rotator) and returns their texts.
+    std::vector<std::string> AnswerPeersNotFound() const;
+
+    // The window as a whole, from outside.
+    RECT OuterRect() const { return WindowRect(window_); }
+    SIZE InnerSize() const { return ClientSize(window_); }
+    void Minimize() const;
+    void Restore() const;
+    void Maximize() const;
+    bool Resize(int width, int height) const;  // outer size, pixels; whether Windows took it
+    void Close() const;                        // the window's close control
+
+    bool Running() const;
+    bool WaitForExit(DWORD limitMs = kPatienceMs) const;
+    void Kill();
+
+  private:
+    std::string folder_;
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
+}  // namespace e2e
