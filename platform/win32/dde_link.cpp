@@ -119,7 +119,7 @@ void DdeLink::EndSession() {
 
 void DdeLink::Poke(const std::string& text) {
     if (!session_ || session_->closing)
-        throw base::Failure("DDE method invoked with no channel open");
+        throw base::Failure("No DDE conversation");
     const HCONV conv = session_->Conv();
     TakeWaitingData(conv);
     std::string data = text;

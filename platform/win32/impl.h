@@ -7,6 +7,7 @@
 
 #include "platform/controls.h"
 #include "platform/win32/child.h"
+#include "platform/win32/dde_link.h"
 #include "platform/win32/handles.h"
 
 namespace platform {
@@ -50,6 +51,7 @@ struct Label::Impl : win32::ChildControl {
     win32::OwnedWindow hwnd;
     std::string linkTopic, linkItem;
     int linkMode = 0;
+    std::unique_ptr<win32::DdeLink> link;  // made at the first link; label_link.cpp
 
     HBRUSH Colors(HDC dc) override;
 };

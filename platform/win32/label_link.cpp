@@ -1,9 +1,32 @@
-// The DDE link of a label. No conversation can be opened yet: a link attempt reports that no
-// application answered, as it does when the peer program is not running.
+// The DDE link of a label: a DdeLink conversation whose events become the label's events, raised
+// through the event dispatch.
 #include "base/failure.h"
+#include "platform/win32/dispatch.h"
 #include "platform/win32/impl.h"
 
 namespace platform {
+
+namespace {
+win32::DdeLink& LinkOf(Label::Impl& impl) {
+    if (impl.link) return *impl.link;
+    impl.link = std::make_unique<win32::DdeLink>();
+    Label::Impl* label = &impl;
+    // A value received replaces the caption, which raises Change.
+    impl.link->onData = [label](const std::string& text) {
+        win32::Dispatch([&] { label->self->SetCaption(text); });
+    };
+    impl.link->onClose = [label] {
+        label->linkMode = 0;
+        win32::Dispatch(label->self->OnLinkClose);
+    };
+    impl.link->onError = [label](int code) {
+        win32::Dispatch([&] {
+            if (label->self->OnLinkError) label->self->OnLinkError(code);
+        });
+    };
+    return *impl.link;
+}
+}  // namespace
 
 const std::string& Label::LinkTopic() const {
     return impl_->linkTopic;
@@ -22,14 +45,22 @@ int Label::LinkMode() const {
 }
 
 void Label::SetLinkMode(int mode) {
+    if (impl_->link) impl_->link->Disconnect();
     impl_->linkMode = 0;
     if (mode == 0) return;
     if (mode != 1) throw base::Failure("Invalid property value");
-    throw base::Failure("No foreign application responded to a DDE initiate");
+    // LinkTopic is "APPLICATION|TOPIC"; without the bar no application can answer.
+    const auto bar = impl_->linkTopic.find('|');
+    if (bar == std::string::npos)
+        throw base::Failure("No foreign application responded to a DDE initiate");
+    LinkOf(*impl_).Connect(impl_->linkTopic.substr(0, bar), impl_->linkTopic.substr(bar + 1),
+                           impl_->linkItem);
+    impl_->linkMode = 1;
 }
 
 void Label::LinkPoke() {
-    throw base::Failure("No DDE conversation");
+    if (!impl_->link) throw base::Failure("No DDE conversation");
+    impl_->link->Poke(impl_->caption);
 }
 
 }  // namespace platform

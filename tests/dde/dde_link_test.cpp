@@ -229,7 +229,7 @@ TEST_F(DdeLinkTest, ClosingTheLinkRaisesNoCloseAndEndsTheServersConversation) {
     PumpFor(2 * DdeLink::kWatchIntervalMs + 100);
     EXPECT_EQ(closes, 0);
     EXPECT_FALSE(link.Connected());
-    EXPECT_EQ(FailureOf([&] { link.Poke("GA:1"); }), "DDE method invoked with no channel open");
+    EXPECT_EQ(FailureOf([&] { link.Poke("GA:1"); }), "No DDE conversation");
 }
 
 TEST_F(DdeLinkTest, ServerClosingItsSideRaisesCloseOnce) {
