@@ -21,6 +21,7 @@ if [ -n "$had_display" ]; then
 fi
 
 wine "$program" &
+program_pid=$!
 for _ in $(seq 1 300); do
     window="$(xdotool search --name "^${title}\$" 2>/dev/null | head -n 1)"
     [ -n "$window" ] && break
@@ -31,11 +32,28 @@ if [ -z "${window:-}" ]; then
     wine taskkill /F /IM vantro32.exe >/dev/null 2>&1
     exit 1
 fi
-sleep 2  # let it paint
+# Without the peers running, start-up says so in a message box or two: answer them, until none
+# has come for three seconds.
+quiet=0
+while [ "$quiet" -lt 6 ]; do
+    box="$(xdotool search --name '^Vantro32$' 2>/dev/null | head -n 1)"
+    if [ -n "$box" ]; then
+        xdotool windowfocus --sync "$box" key Return 2>/dev/null
+        quiet=0
+    else
+        quiet=$((quiet + 1))
+    fi
+    sleep 0.5
+done
 eval "$(xdotool getwindowgeometry --shell "$window")"
 mkdir -p "$build/screenshots"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$build/screenshots/window.png"
 echo "demo-window: screenshot in $build/screenshots/window.png"
 # taskkill without /F closes the window as its close control does: the program saves and ends.
 wine taskkill /IM vantro32.exe >/dev/null 2>&1
-wait
+for _ in $(seq 1 100); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && wine taskkill /F /IM vantro32.exe >/dev/null 2>&1
+wait "$program_pid"

@@ -6,10 +6,12 @@
 namespace platform {
 
 namespace {
+// Left-aligned text stays on one line: a caption a pixel too long for its label is cut at its end
+// rather than losing its last word to a second line that the label is too low to show.
 DWORD LabelStyle(const ControlDesign& design) {
     DWORD style = design.alignment == Align::Center  ? SS_CENTER
                   : design.alignment == Align::Right ? SS_RIGHT
-                                                     : SS_LEFT;
+                                                     : SS_LEFTNOWORDWRAP;
     if (design.noPrefix) style |= SS_NOPREFIX;
     if (design.border) style |= WS_BORDER;
     return style;
