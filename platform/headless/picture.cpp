@@ -17,6 +17,15 @@ using headless::TwipsY;
 // Fixed metrics of the headless font, in pixels.
 inline constexpr int kCharWidthPx = 7, kCharHeightPx = 13;
 
+namespace {
+// A pixel coordinate brought within 0 .. size - 1 (0 for one that is not a number).
+int PixelWithin(double coordinate, int size) {
+    if (!(coordinate >= 0)) return 0;
+    if (coordinate > size - 1) return size - 1;
+    return static_cast<int>(coordinate);
+}
+}  // namespace
+
 struct PictureBox::Impl {
     Node node;
     ControlDesign design;
@@ -72,11 +81,53 @@ void PictureBox::Circle(float x, float y, float radius, base::Color outline) {
     const double cx = x / TwipsX(), cy = y / TwipsY(), r = radius / TwipsX();
     const double half = impl_->drawWidth / 2.0;
     const base::Color line = Resolve(outline), fill = Resolve(impl_->fillColor);
-    for (int py = 0; py < impl_->height; ++py) {
-        for (int px = 0; px < impl_->width; ++px) {
-            const double d = std::hypot(px - cx, py - cy);
-            if (std::abs(d - r) <= half) impl_->Set(px, py, line);
-            else if (d < r && impl_->fillStyle == FillStyle::Solid) impl_->Set(px, py, fill);
+    const bool filled = impl_->fillStyle == FillStyle::Solid;
+    // A pixel at distance d from the centre takes the outline when |d - r| <= half, else the fill
+    // when d < r. Squared distances decide every pixel but those within a hair of a boundary,
+    // which are measured exactly; whole runs inside the circle are filled at once. Far out, or
+    // with a value that is not a number, squares lose that hair to rounding: every pixel of the
+    // picture is then measured.
+    const bool nearby = std::abs(cx) + std::abs(cy) + std::abs(r) + half < 1e6;
+    const double hair = nearby ? 1e-6 : HUGE_VAL;
+    const auto squareOrNone = [](double d) { return d > 0 ? d * d : -1.0; };
+    const double beyond = r + half + hair;  // no pixel further out is drawn
+    if (!(beyond >= 0)) return;
+    const double beyondSquared = beyond * beyond, fillSquared = squareOrNone(r - half - hair);
+    const double outlineFrom = squareOrNone(r - half + hair), outlineTo = squareOrNone(r + half - hair);
+    const int top = PixelWithin(std::floor(cy - beyond), impl_->height);
+    const int bottom = PixelWithin(std::ceil(cy + beyond), impl_->height);
+    const int left = PixelWithin(std::floor(cx - beyond), impl_->width);
+    const int right = PixelWithin(std::ceil(cx + beyond), impl_->width);
+    for (int py = top; py <= bottom; ++py) {
+        const double dy = py - cy;
+        // The middle of the row, a pixel short of the fill's edge at each end, in one go.
+        int runFrom = right + 1, runTo = right;
+        if (fillSquared - dy * dy > 0) {
+            const double reach = std::sqrt(fillSquared - dy * dy) - 1;
+            const double from = std::ceil(cx - reach), to = std::floor(cx + reach);
+            if (from <= to && to >= 0 && from <= impl_->width - 1) {
+                runFrom = PixelWithin(from, impl_->width);
+                runTo = PixelWithin(to, impl_->width);
+            }
+            if (filled && runFrom <= runTo)
+                std::fill_n(impl_->pixels.begin() + static_cast<std::ptrdiff_t>(py) * impl_->width +
+                                runFrom,
+                            runTo - runFrom + 1, fill);
+        }
+        for (int px = left; px <= right; ++px) {
+            if (px == runFrom && runFrom <= runTo) px = runTo + 1;
+            if (px > right) break;
+            const double dx = px - cx, squared = dx * dx + dy * dy;
+            if (squared > beyondSquared) continue;
+            if (squared < fillSquared) {
+                if (filled) impl_->Set(px, py, fill);
+            } else if (squared >= outlineFrom && squared <= outlineTo) {
+                impl_->Set(px, py, line);
+            } else {
+                const double d = std::hypot(dx, dy);
+                if (std::abs(d - r) <= half) impl_->Set(px, py, line);
+                else if (d < r && filled) impl_->Set(px, py, fill);
+            }
         }
     }
 }
