@@ -73,6 +73,7 @@ void Window::Impl::FitClientToDesign() {
 LRESULT Window::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = Handle();
     LRESULT routed = 0;
+    if (win32::RouteToChild(message, wParam, lParam, routed)) return routed;
     switch (message) {
         case WM_SIZE: {
             if (wParam == SIZE_MAXIMIZED) {
@@ -94,7 +95,7 @@ LRESULT Window::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_MAXIMIZE) return 0;
             break;
-        case WM_COMMAND:
+        case WM_COMMAND:  // the controls' notifications are routed above: these are menu clicks
             if (lParam == 0 && HIWORD(wParam) == 0) {
                 const auto item = menuItems.find(LOWORD(wParam));
                 if (item != menuItems.end()) Dispatch(item->second->OnClick);
@@ -134,7 +135,6 @@ LRESULT Window::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (theMainWindow == this) theMainWindow = nullptr;
             return DefWindowProcA(hwnd, message, wParam, lParam);
         default:
-            if (win32::RouteToChild(message, wParam, lParam, routed)) return routed;
             break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);

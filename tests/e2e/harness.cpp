@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <filesystem>
@@ -124,8 +125,16 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs) {
     const ULONGLONG end = GetTickCount64() + limitMs;
     for (;;) {
         if (condition()) return true;
-        if (GetTickCount64() >= end) return false;
-        Sleep(20);
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return false;
+        // This thread may be a DDE peer of the program: it answers while it waits.
+        MsgWaitForMultipleObjects(
+            0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(20, end - now)), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
 }
 
@@ -380,12 +389,18 @@ void Program::Close() const {
     PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+bool Program::EndSession() const {
+    const bool agreed = Send(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF) != 0;
+    Send(window_, WM_ENDSESSION, agreed, ENDSESSION_LOGOFF);
+    return agreed;
+}
+
 bool Program::Running() const {
     return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 bool Program::WaitForExit(DWORD limitMs) const {
-    return process_.hProcess && WaitForSingleObject(process_.hProcess, limitMs) == WAIT_OBJECT_0;
+    return process_.hProcess && WaitUntil([&] { return !Running(); }, limitMs);
 }
 
 void Program::Kill() {

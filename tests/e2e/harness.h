@@ -4,7 +4,8 @@
 // the window shows: texts, list lines, rectangles, pixels, message boxes.
 //
 // Everything waits with a generous limit and reports failure by returning false / nothing or by
-// throwing std::runtime_error; no test depends on how fast anything is.
+// throwing std::runtime_error; no test depends on how fast anything is. Every wait handles this
+// thread's messages, so that a test can also play the program's DDE peers on it.
 #include <windows.h>
 
 #include <functional>
@@ -20,7 +21,8 @@ inline constexpr char kTitle[] = "Vantro32 V1.0   Halvik May, 2000";
 inline constexpr char kHostNotFound[] = "Couldn't find Wendra or Wendra32. Will keep trying.";
 inline constexpr char kRotatorNotFound[] = "Couldn't find ARSWIN. Will keep trying.";
 
-// Polls the condition until it holds; false when the limit passes first.
+// Polls the condition, handling this thread's messages meanwhile, until it holds; false when the
+// limit passes first.
 bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs = kPatienceMs);
 
 // Twips of the window design to screen pixels (15 twips a pixel at 96 dpi).
@@ -105,6 +107,8 @@ class Program {
     void Maximize() const;
     bool Resize(int width, int height) const;  // outer size, pixels; whether Windows took it
     void Close() const;                        // the window's close control
+    // Windows ending the session: asks the program, then ends it. Returns whether it agreed.
+    bool EndSession() const;
 
     bool Running() const;
     bool WaitForExit(DWORD limitMs = kPatienceMs) const;

@@ -65,6 +65,13 @@ TEST_F(WindowTest, StartUpReportsTheHostThenTheRotatorAsMissing) {
               (std::vector<std::string>{e2e::kHostNotFound, e2e::kRotatorNotFound}));
 }
 
+TEST_F(WindowTest, OpensCentredOnTheScreen) {
+    const RECT outer = program_.OuterRect();
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_NEAR(outer.left, (width - (outer.right - outer.left)) / 2, 1);
+    EXPECT_NEAR(outer.top, (height - (outer.bottom - outer.top)) / 2, 1);
+}
+
 TEST_F(WindowTest, HasItsTitleAndTheDesignedInnerSize) {
     char title[256] = {};
     GetWindowTextA(program_.Window(), title, sizeof title);
@@ -117,6 +124,33 @@ TEST_F(WindowTest, ListIsBlackAndBothLinkIndicatorsLightRed) {
     EXPECT_EQ(e2e::PixelAt(window, {PixelsX(120) + 20, PixelsY(240) + 40}), black);
     EXPECT_EQ(e2e::PixelAt(window, {PixelsX(1800 + 120), PixelsY(1920 + 112)}), lightRed);
     EXPECT_EQ(e2e::PixelAt(window, {PixelsX(4080 + 120), PixelsY(1920 + 112)}), lightRed);
+}
+
+TEST_F(WindowTest, CompassFaceIsLightCyanOnTheWindowBackground) {
+    // The picture's inner area starts inside its one-pixel border.
+    const POINT picture{PixelsX(4560 + 60) + 1, PixelsY(0 + 240) + 1};
+    const POINT centre{picture.x + PixelsX(1425) / 2, picture.y + PixelsY(1485) / 2};
+    EXPECT_EQ(e2e::PixelAt(program_.Window(), centre), RGB(0, 255, 255));
+    EXPECT_EQ(e2e::PixelAt(program_.Window(), {picture.x + 1, picture.y + 1}),
+              GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(WindowTest, ScrollBarKeysSetTheManualHeading) {
+    const HWND bar = program_.ControlOfClass("ScrollBar");
+    const HWND selected = program_.Control("0");
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(selected, nullptr);
+    // An arrow moves one degree, a page fifteen; the ends are 0 and 360.
+    const struct {
+        WORD key;
+        const char* heading;
+    } steps[] = {{VK_DOWN, "1"}, {VK_NEXT, "16"},   {VK_END, "360"}, {VK_DOWN, "360"},
+                 {VK_UP, "359"}, {VK_PRIOR, "344"}, {VK_HOME, "0"}};
+    for (const auto& step : steps) {
+        program_.PressKey(bar, step.key);
+        EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::TextOf(selected) == step.heading; }))
+            << "key " << step.key << " gave " << e2e::TextOf(selected);
+    }
 }
 
 TEST_F(WindowTest, StationListHasTheFocusAndTabMovesToTheScrollBar) {
@@ -178,12 +212,31 @@ TEST_F(WindowTest, ExitEndsTheProgramAndSavesThePlace) {
     EXPECT_NE(program_.SettingsText().find("MINIMIZED=FALSE"), std::string::npos);
 }
 
+TEST_F(WindowTest, EndOfTheSessionEndsTheProgramAndSavesThePlace) {
+    EXPECT_TRUE(program_.EndSession());
+    EXPECT_TRUE(program_.WaitForExit());
+    EXPECT_NE(program_.SettingsText().find("MINIMIZED=FALSE"), std::string::npos);
+}
+
 TEST_F(WindowTest, CloseControlEndsTheProgramAndSavesThePlace) {
     program_.Minimize();
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsIconic(program_.Window()) != FALSE; }));
     program_.Close();
     EXPECT_TRUE(program_.WaitForExit());
     EXPECT_NE(program_.SettingsText().find("MINIMIZED=TRUE"), std::string::npos);
+}
+
+TEST(WindowStartTest, OpensMinimisedAtTheSavedPlace) {
+    Program program(Program::Options{"[SETUP]\r\nLEFT=1500\r\nTOP=1200\r\nMINIMIZED=TRUE\r\n"});
+    program.AnswerPeersNotFound();
+    EXPECT_TRUE(IsIconic(program.Window()));
+    program.Restore();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsIconic(program.Window()); }));
+    const RECT outer = program.OuterRect();
+    EXPECT_EQ(outer.left, PixelsX(1500));
+    EXPECT_EQ(outer.top, PixelsY(1200));
+    EXPECT_EQ(program.InnerSize().cx, PixelsX(6495));
+    EXPECT_EQ(program.InnerSize().cy, PixelsY(2235));
 }
 
 }  // namespace
