@@ -42,6 +42,7 @@ std::optional<std::string> FailureOf(Action action) {
 class DdeLinkTest : public ::testing::Test {
   protected:
     DdeLinkTest() {
+        StartPeer();
         link.onData = [this](const std::string& text) { data.push_back(text); };
         link.onClose = [this] { ++closes; };
         link.onError = [this](int code) { errors.push_back(code); };
@@ -54,7 +55,11 @@ class DdeLinkTest : public ::testing::Test {
     }
     bool Poked(const std::string& text) { return peer->Reported("poke AZIMUTH " + Hex(text)); }
 
-    std::optional<PeerProcess> peer{std::in_place, kService, kTopic};
+    void StartPeer() {
+        peer.emplace("dde_peer.exe", std::string(kService) + " " + kTopic, "ready");
+    }
+
+    std::optional<PeerProcess> peer;
     DdeLink link;
     std::vector<std::string> data;
     int closes = 0;
@@ -260,7 +265,7 @@ TEST_F(DdeLinkTest, ServerProcessEndingRaisesCloseAndALaterServerCanBeLinkedAgai
 
     EXPECT_TRUE(FailureOf([&] { Connect(); }));  // nobody offers the service now
     peer.reset();
-    peer.emplace(kService, kTopic);
+    StartPeer();
     Connect();
     ASSERT_TRUE(Publish("RA:270"));
     ASSERT_TRUE(DataCount(1));

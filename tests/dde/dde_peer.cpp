@@ -10,23 +10,19 @@
 
 #include <cstdio>
 #include <deque>
-#include <iostream>
 #include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include "tests/dde/hex.h"
 #include "tools/dde_server.h"
+#include "tools/peer_console.h"
 
 namespace {
 
 constexpr UINT kCommandMessage = WM_APP;
 
-void Report(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stdout);
-    std::fflush(stdout);
-}
+using tools::Say;
 
 class Peer {
   public:
@@ -35,22 +31,22 @@ class Peer {
               if (message == kCommandMessage) RunCommands();
           }) {
         server_.onConnect = [this] {
-            Report("connect");
+            Say("connect");
             return acceptConnect_;
         };
         server_.onAdviseStart = [this](const std::string& item) {
-            Report("advstart " + item);
+            Say("advstart " + item);
             return acceptAdvise_;
         };
-        server_.onAdviseStop = [](const std::string& item) { Report("advstop " + item); };
-        server_.onDisconnect = [] { Report("disconnect"); };
+        server_.onAdviseStop = [](const std::string& item) { Say("advstop " + item); };
+        server_.onDisconnect = [] { Say("disconnect"); };
         server_.onPoke = [this](const std::string& item, const std::string& text) {
-            Report("poke " + item + " " + test::Hex(text));
+            Say("poke " + item + " " + test::Hex(text));
             return AnswerPoke(item, text);
         };
     }
 
-    // Called from the reading thread.
+    // From the console's thread.
     void Add(const std::string& line) {
         {
             std::lock_guard lock(mutex_);
@@ -78,7 +74,7 @@ class Peer {
                 commands_.pop_front();
             }
             Run(line);
-            Report("ok");
+            Say("ok");
         }
     }
 
@@ -117,20 +113,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Peer peer(argv[1], argv[2]);
-    std::thread reader([&peer] {
-        std::string line;
-        while (std::getline(std::cin, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            peer.Add(line);
-        }
-        peer.Add("quit");
-    });
-    reader.detach();
-    Report("ready");
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return 0;
+    tools::ReadCommands([&peer](const std::string& line) { peer.Add(line); });
+    Say("ready");
+    return tools::RunMessageLoop();
 }

@@ -30,7 +30,11 @@ class LabelLinkTest : public ::testing::Test {
 
     tools::DdeServer server{"VANTROGLUE", "RCI"};
     platform::Window window{platform::WindowDesign{"frmTest", "Test", 3000, 2000, {}}};
-    platform::Label label{window, platform::ControlDesign{"labArsWin"}};
+    platform::Label label{window, [] {
+                              platform::ControlDesign design;
+                              design.name = "labArsWin";
+                              return design;
+                          }()};
     std::vector<std::string> changes;
     std::vector<std::string> pokes;
     int closes = 0;

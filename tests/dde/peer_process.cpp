@@ -32,7 +32,8 @@ void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
 }
 
-PeerProcess::PeerProcess(const std::string& service, const std::string& topic) {
+PeerProcess::PeerProcess(const std::string& program, const std::string& arguments,
+                         const std::string& readyLine) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE peerIn = nullptr, peerOut = nullptr;
     if (!CreatePipe(&peerIn, &toPeer_, &inherit, 0) ||
@@ -46,14 +47,14 @@ PeerProcess::PeerProcess(const std::string& service, const std::string& topic) {
     startup.hStdInput = peerIn;
     startup.hStdOutput = peerOut;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    std::string command = "\"" + ProgramFolder() + "\\dde_peer.exe\" " + service + " " + topic;
+    std::string command = "\"" + ProgramFolder() + "\\" + program + "\" " + arguments;
     const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
                                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process_);
     CloseHandle(peerIn);
     CloseHandle(peerOut);
     if (!started) throw std::runtime_error("cannot start " + command);
     reader_ = std::thread([this] { Read(); });
-    if (!Reported("ready", 20000)) throw std::runtime_error("dde_peer did not start");
+    if (!Reported(readyLine, 20000)) throw std::runtime_error(program + " did not start");
 }
 
 PeerProcess::~PeerProcess() {
@@ -96,11 +97,14 @@ bool PeerProcess::Take(const std::string& line) {
     return true;
 }
 
-bool PeerProcess::Command(const std::string& line, DWORD limitMs) {
+void PeerProcess::Send(const std::string& line) {
     const std::string withEnd = line + "\n";
     DWORD written = 0;
-    if (!WriteFile(toPeer_, withEnd.data(), static_cast<DWORD>(withEnd.size()), &written, nullptr))
-        return false;
+    WriteFile(toPeer_, withEnd.data(), static_cast<DWORD>(withEnd.size()), &written, nullptr);
+}
+
+bool PeerProcess::Command(const std::string& line, DWORD limitMs) {
+    Send(line);
     return Reported("ok", limitMs);
 }
 

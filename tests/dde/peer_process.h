@@ -1,6 +1,7 @@
 #pragma once
-// The test's side of dde_peer: starts it, sends it commands and reads what it reports. Every wait
-// pumps this thread's messages, which the links under test need to hear from their servers.
+// The test's side of a peer program (dde_peer, the simulators): starts it, writes lines to its
+// standard input and reads what it reports, a line at a time. Every wait pumps this thread's
+// messages, which the links under test need to hear from their servers.
 #include <windows.h>
 
 #include <condition_variable>
@@ -20,17 +21,20 @@ void PumpFor(DWORD ms);
 
 class PeerProcess {
   public:
-    // Starts dde_peer beside the test program and waits until its service is offered.
-    PeerProcess(const std::string& service, const std::string& topic);
+    // Starts the program (a path relative to the test program's folder) and waits until it
+    // reports `readyLine`.
+    PeerProcess(const std::string& program, const std::string& arguments,
+                const std::string& readyLine);
     ~PeerProcess();  // kills it if still running
     PeerProcess(const PeerProcess&) = delete;
     PeerProcess& operator=(const PeerProcess&) = delete;
 
-    // Sends a command and waits for the peer to have done it; false if it did not in time.
+    void Send(const std::string& line);
+    // Sends a command to dde_peer and waits for it to have been done; false if not in time.
     bool Command(const std::string& line, DWORD limitMs = 10000);
     // Waits for the peer to report the line.
     bool Reported(const std::string& line, DWORD limitMs = 5000);
-    // The lines it has reported, apart from its answers to commands.
+    // The lines it has reported, apart from dde_peer's answers to commands.
     std::vector<std::string> Reports();
     void Kill();
 

@@ -1,0 +1,78 @@
+#include "tools/peer_console.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+namespace tools {
+
+std::string Printable(const std::string& text) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string printable;
+    for (unsigned char c : text) {
+        if (c == '\r') {
+            printable += "\\r";
+        } else if (c == '\n') {
+            printable += "\\n";
+        } else if (c == '\\') {
+            printable += "\\\\";
+        } else if (c < 0x20 || c >= 0x7F) {
+            printable += "\\x";
+            printable.push_back(kDigits[c >> 4]);
+            printable.push_back(kDigits[c & 15]);
+        } else {
+            printable.push_back(static_cast<char>(c));
+        }
+    }
+    return printable;
+}
+
+void Say(const std::string& line) {
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+void ReadCommands(std::function<void(const std::string& line)> onLine) {
+    std::thread([onLine = std::move(onLine)] {
+        std::string line;
+        while (std::getline(std::cin, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            onLine(line);
+        }
+    }).detach();
+}
+
+std::string Option(int argc, char** argv, const std::string& name, const std::string& otherwise) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i] == name) return argv[i + 1];
+    return otherwise;
+}
+
+bool Flag(int argc, char** argv, const std::string& name) {
+    for (int i = 1; i < argc; ++i)
+        if (argv[i] == name) return true;
+    return false;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string file(path, length);
+    return file.substr(0, file.find_last_of("\\/"));
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace tools
