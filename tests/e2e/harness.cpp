@@ -112,9 +112,10 @@ std::string TitleOf(HWND window) {
     return title;
 }
 
-LPARAM KeyData(WORD virtualKey, bool release) {
+LPARAM KeyData(WORD virtualKey, bool release, bool alt = false) {
     const UINT scanCode = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
     LPARAM data = 1 | static_cast<LPARAM>(scanCode << 16);
+    if (alt) data |= static_cast<LPARAM>(1u << 29);
     if (release) data |= static_cast<LPARAM>(0xC0000000u);
     return data;
 }
@@ -184,6 +185,10 @@ COLORREF PixelAt(HWND window, POINT client) {
     const COLORREF pixel = GetPixel(screen, client.x, client.y);
     ReleaseDC(nullptr, screen);
     return pixel;
+}
+
+bool ShowsColor(HWND window, POINT client, COLORREF color, DWORD limitMs) {
+    return WaitUntil([&] { return PixelAt(window, client) == color; }, limitMs);
 }
 
 // The program
@@ -301,6 +306,12 @@ void Program::DoubleClickLine(HWND list, int index) const {
 void Program::PressKey(HWND control, WORD virtualKey) const {
     PostMessageA(control, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
     PostMessageA(control, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
+}
+
+void Program::PressAltKey(char letter) const {
+    const WORD key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(letter)));
+    PostMessageA(window_, WM_SYSKEYDOWN, key, KeyData(key, false, true));
+    PostMessageA(window_, WM_SYSKEYUP, key, KeyData(key, true, true));
 }
 
 void Program::Click(HWND button) const {

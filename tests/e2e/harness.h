@@ -36,6 +36,8 @@ RECT WindowRect(HWND window);                 // outer, screen pixels
 SIZE ClientSize(HWND window);                 // inner area, pixels
 RECT RectInParent(HWND control);              // in the inner area of its parent, pixels
 COLORREF PixelAt(HWND window, POINT client);  // a pixel of the screen, at a point of the inner area
+// Waits for the pixel to show the colour: the window paints when the program gets to it.
+bool ShowsColor(HWND window, POINT client, COLORREF color, DWORD limitMs = kPatienceMs);
 
 struct MessageBoxSeen {
     HWND dialog = nullptr;
@@ -83,6 +85,8 @@ class Program {
     // message loop (WM_KEYDOWN, WM_KEYUP; the loop makes WM_CHAR).
     void PressKey(HWND control, WORD virtualKey) const;
     void PressEnter(HWND control) const { PressKey(control, VK_RETURN); }
+    // Alt and a letter: an access key of the window (a button's, or the menu bar's).
+    void PressAltKey(char letter) const;
     void Click(HWND button) const;
 
     // The menu bar, by access keys: an item of the bar, or an item of its menu.

@@ -1,7 +1,8 @@
-// A station in the list turns the rotator by a double-click or by Enter: the keys and clicks reach
-// the list through the window's message loop. The test plays the host and the rotator program.
+// The window with both peers present: the test plays the host and the rotator program. The list's
+// keys and clicks, the Go button and the compass, as the real controls carry them.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,11 @@
 
 namespace {
 
-// A spot as the host sends it: fields split by the byte 255, the line ended by CR LF.
+using e2e::PixelsX;
+using e2e::PixelsY;
+
+// A spot as the host sends it: fields split by the byte 255, the line ended by CR LF. Its beam
+// heading is 47 degrees.
 const char kSpot[] =
     "DL1AA\xFFK1ABC\xFF"
     "14025.0\xFF"
@@ -20,32 +25,97 @@ const char kSpot[] =
     "7311\xFF"
     "0\r\n";
 
-TEST(StationKeysTest, DoubleClickAndEnterOnAStationTurnTheRotator) {
-    tools::DdeServer host("WENDRA", "WENDATA");
-    tools::DdeServer rotator("ARSWIN", "RCI");
-    std::vector<std::string> commands;
-    rotator.onPoke = [&](const std::string&, const std::string& text) {
-        commands.push_back(text);
-        return tools::DdeServer::PokeReply::Accept;
-    };
+class PeersTest : public ::testing::Test {
+  protected:
+    PeersTest() {
+        rotator_.onPoke = [this](const std::string&, const std::string& text) {
+            commands_.push_back(text);
+            return tools::DdeServer::PokeReply::Accept;
+        };
+    }
 
-    e2e::Program program;
-    const HWND list = program.StationList();
+    void SetUp() override {
+        program_.emplace();
+        // The rotator link is up once the program has asked for the azimuth.
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !commands_.empty(); })) << "no rotator link";
+        ASSERT_EQ(commands_.front(), "RA:");
+        commands_.clear();
+    }
+
+    bool Commanded(std::size_t count) {
+        return e2e::WaitUntil([&] { return commands_.size() >= count; });
+    }
+
+    // A control of the rotator frame, by its design place.
+    HWND InFrame(float left, float top) const {
+        return program_->ControlAt({PixelsX(4560 + left) + 3, PixelsY(top) + 3});
+    }
+
+    // A point of the compass picture's inner area, in the window's.
+    POINT InCompass(int x, int y) const {
+        return {PixelsX(4560 + 60) + 1 + x, PixelsY(240) + 1 + y};
+    }
+
+    tools::DdeServer host_{"WENDRA", "WENDATA"};
+    tools::DdeServer rotator_{"ARSWIN", "RCI"};
+    std::vector<std::string> commands_;
+    std::optional<e2e::Program> program_;
+};
+
+TEST_F(PeersTest, LinkIndicatorsAreLightGreen) {
+    const HWND window = program_->Window();
+    const COLORREF lightGreen = RGB(0, 255, 0);
+    EXPECT_TRUE(e2e::ShowsColor(window, {PixelsX(1800 + 120), PixelsY(1920 + 112)}, lightGreen));
+    EXPECT_TRUE(e2e::ShowsColor(window, {PixelsX(4080 + 120), PixelsY(1920 + 112)}, lightGreen));
+}
+
+TEST_F(PeersTest, DoubleClickAndEnterOnAStationTurnTheRotator) {
+    const HWND list = program_->StationList();
     ASSERT_NE(list, nullptr);
-    // Both links are up once the rotator has been asked for its azimuth.
-    ASSERT_TRUE(e2e::WaitUntil([&] { return !commands.empty(); })) << "no link to the rotator";
-    EXPECT_EQ(commands.front(), "RA:");
+    host_.Publish("labDxSpot", kSpot);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return program_->ListLines(list).size() == 1; }));
+    EXPECT_EQ(program_->SelectedIndex(list), 0);
 
-    host.Publish("labDxSpot", kSpot);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return program.ListLines(list).size() == 1; }));
-    EXPECT_EQ(program.SelectedIndex(list), 0);
+    program_->DoubleClickLine(list, 0);
+    EXPECT_TRUE(Commanded(1)) << "double-click";
+    program_->PressEnter(list);
+    EXPECT_TRUE(Commanded(2)) << "Enter";
+    EXPECT_EQ(commands_, (std::vector<std::string>{"GA:47", "GA:47"}));
+}
 
-    program.DoubleClickLine(list, 0);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return commands.size() == 2; })) << "double-click";
-    program.PressEnter(list);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return commands.size() == 3; })) << "Enter";
-    // The spot's beam heading is 47 degrees.
-    EXPECT_EQ(commands, (std::vector<std::string>{"RA:", "GA:47", "GA:47"}));
+TEST_F(PeersTest, GoButtonSendsTheManualHeadingByClickAndByItsAccessKey) {
+    const HWND go = program_->Control("&Go");
+    ASSERT_NE(go, nullptr);
+    EXPECT_TRUE(IsWindowVisible(go));
+
+    program_->Click(go);
+    EXPECT_TRUE(Commanded(1)) << "click";
+
+    const HWND bar = program_->ControlOfClass("ScrollBar");
+    program_->PressKey(bar, VK_NEXT);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TextOf(InFrame(780, 1815)) == "15"; }));
+    program_->PressAltKey('g');
+    EXPECT_TRUE(Commanded(2)) << "Alt+G";
+    EXPECT_EQ(commands_, (std::vector<std::string>{"GA:0", "GA:15"}));
+}
+
+TEST_F(PeersTest, AzimuthReportIsShownAndPointedAtOnTheCompass) {
+    const HWND azimuth = InFrame(120, 1815);
+    // Just inside the pointer's tip side and the same distance on the other side of the centre.
+    const int centreX = PixelsX(1425) / 2, centreY = PixelsY(1485) / 2, reach = 20;
+    const COLORREF lightRed = RGB(255, 0, 0), lightCyan = RGB(0, 255, 255);
+
+    rotator_.Publish("AZIMUTH", "RA:90");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TextOf(azimuth) == "90"; }));
+    const HWND window = program_->Window();
+    EXPECT_TRUE(e2e::ShowsColor(window, InCompass(centreX + reach, centreY), lightRed));
+    EXPECT_EQ(e2e::PixelAt(window, InCompass(centreX - reach, centreY)), lightCyan);
+
+    // A new report leaves one pointer: the old one is painted over.
+    rotator_.Publish("AZIMUTH", "RA:270");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TextOf(azimuth) == "270"; }));
+    EXPECT_TRUE(e2e::ShowsColor(window, InCompass(centreX - reach, centreY), lightRed));
+    EXPECT_EQ(e2e::PixelAt(window, InCompass(centreX + reach, centreY)), lightCyan);
 }
 
 }  // namespace
