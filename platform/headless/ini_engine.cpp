@@ -237,6 +237,12 @@ std::string Rewrite(const ProfileFile& file, const Place& place, std::string_vie
     return out;
 }
 
+// Windows opens the file for writing before it looks for the key, so even a write that would
+// change nothing fails on a file it may not write.
+bool Writable(const fs::path& path) {
+    return static_cast<bool>(std::fstream(path, std::ios::in | std::ios::out | std::ios::binary));
+}
+
 // Rewrites the file in place; opening it without truncation first proves it writable and
 // leaves it whole when it is not.
 bool Store(const fs::path& path, bool exists, const std::string& bytes, std::size_t oldSize) {
@@ -277,7 +283,9 @@ bool IniWrite(const std::string& section, const std::string& key, const std::str
 
     const std::string_view newValue = TrimLeadingBlanks(UpToNul(value));
     const Place place = Locate(file.Text(), WantedName(section), WantedName(key));
-    if (place.key && place.key->hasValue && UpToNul(place.key->value) == newValue) return true;
+    if (place.key && place.key->hasValue && UpToNul(place.key->value) == newValue) {
+        return Writable(filePath);
+    }
 
     const std::string bytes = Rewrite(file, place, TrimLeadingBlanks(UpToNul(section)),
                                       TrimLeadingBlanks(UpToNul(key)), newValue);

@@ -35,7 +35,8 @@
 // - The whole file is written again in a normal form: CR LF after every line, blank lines
 //   dropped, entries as "name=value", headers as "[name]". Comments, unknown entries and sections,
 //   the names' case and the order of lines are kept.
-// - Writing the value a key already has (compared exactly, with case) leaves the file untouched.
+// - Writing the value a key already has (compared exactly, with case) leaves the file untouched;
+//   it still fails on a file that cannot be written.
 // - The value loses its leading blanks; trailing blanks are written. Quotes are written verbatim.
 // - A new key goes at the end of its section; a new section, with the key, at the end of the
 //   file. Names of new sections and keys lose their leading blanks only, as Windows does.

@@ -250,6 +250,7 @@ TEST_F(IniEngineTest, AReadOnlyFileFailsUnchanged) {
     Put("[S]\nK=1\n");
     fs::permissions(PathOf(), fs::perms::owner_read | fs::perms::group_read);
     EXPECT_FALSE(IniWrite("S", "K", "2", PathOf()));
+    EXPECT_FALSE(IniWrite("S", "K", "1", PathOf()));  // even the value it has
     EXPECT_EQ(Get(), "[S]\nK=1\n");
     EXPECT_EQ(Read("S", "K", "D"), "1");
 }
