@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/rotctld_bridge/core/address.h"
 #include "tools/rotctld_bridge/core/rotctld_client.h"
 #include "tools/rotctld_bridge/core/rotctld_protocol.h"
 
@@ -165,6 +166,28 @@ TEST(BridgeClient, TheRangeIsReadUpToTheEndOfTheAnswer) {
     EXPECT_EQ(client.GetRange(range).kind, Outcome::Kind::Refused);
     connection.answers = std::deque<std::string>(300, "x");
     EXPECT_EQ(client.GetRange(range).kind, Outcome::Kind::LinkFailed);
+}
+
+TEST(BridgeAddress, TheCommandLineAddressWithItsDefaults) {
+    const std::tuple<const char*, const char*, const char*, const char*> good[] = {
+        {"", "127.0.0.1", "4533", "127.0.0.1:4533"},
+        {"shack-pi", "shack-pi", "4533", "shack-pi:4533"},
+        {"192.168.1.20:4535", "192.168.1.20", "4535", "192.168.1.20:4535"},
+        {":4537", "127.0.0.1", "4537", "127.0.0.1:4537"},
+        {"[::1]:4533", "::1", "4533", "[::1]:4533"},
+        {"[fe80::1]", "fe80::1", "4533", "[fe80::1]:4533"},
+        {"::1", "::1", "4533", "[::1]:4533"},
+    };
+    for (const auto& [text, host, port, shown] : good) {
+        const auto address = rotbridge::ParseAddress(text);
+        ASSERT_TRUE(address) << text;
+        EXPECT_EQ(address->host, host);
+        EXPECT_EQ(address->port, port);
+        EXPECT_EQ(address->Text(), shown);
+    }
+    for (const char* bad : {"host:", "host:0", "host:65536", "host:45x", "host:+45", "[::1",
+                            "[]:4533", "[::1]4533", "[::1]:", "a b:4533"})
+        EXPECT_FALSE(rotbridge::ParseAddress(bad)) << bad;
 }
 
 }  // namespace

@@ -40,8 +40,12 @@ void RotatorDriver::Turn(const std::string& heading, Clock::time_point now) {
         output_.Say("refused " + Command(heading) + ": the heading is not a number; not sent");
         return;
     }
-    if (pending_)
+    if (pending_ && pending_->resumed) {
+        output_.Say("the interrupted turn to " + Command(pending_->text) + " is replaced by " +
+                    Command(heading));
+    } else if (pending_) {
         output_.Say(Command(pending_->text) + " was never sent: replaced by " + Command(heading));
+    }
     pending_ = Turning{heading, *value, 0.0, now, false};
     if (!up_)
         output_.Say("rotctld is not connected: " + Command(heading) +
