@@ -207,16 +207,14 @@ Program::Program(const Options& options) : folder_(FreshFolder()) {
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder_.c_str(), &startup, &process_))
         throw std::runtime_error("cannot start " + program);
-    const bool shown = WaitUntil([&] {
-        for (HWND window : TopLevelWindows(process_.dwProcessId)) {
-            if (IsWindowVisible(window) && TitleOf(window) == kTitle) {
-                window_ = window;
-                return true;
-            }
-        }
-        return false;
+    // Shown, or stopped before that by a message (start-up failed).
+    const bool started = WaitUntil([&] {
+        for (HWND window : TopLevelWindows(process_.dwProcessId))
+            if (TitleOf(window) == kTitle) window_ = window;
+        return window_ && (IsWindowVisible(window_) ||
+                           VisibleTopLevel(process_.dwProcessId, "#32770") != nullptr);
     });
-    if (!shown) {
+    if (!started) {
         Kill();
         throw std::runtime_error("the program's window did not appear");
     }

@@ -55,7 +55,8 @@ class Program {
     };
 
     // Copies vantro32.exe into a fresh temporary folder, starts it there and waits for its window
-    // to be shown. Throws std::runtime_error when it does not appear.
+    // to be shown (or for a message box of a start-up that failed before). Throws
+    // std::runtime_error when neither appears.
     Program() : Program(Options{}) {}
     explicit Program(const Options& options);
     // Kills the program if it still runs and removes its folder.

@@ -206,6 +206,18 @@ TEST_F(WindowTest, KeepsItsSizeWhateverHappensToIt) {
     EXPECT_TRUE(e2e::WaitUntil([&] { return AtDesignSize(); })) << "after a restore";
 }
 
+TEST_F(WindowTest, AlwaysOnTopMakesTheWindowTopmostAndBack) {
+    const auto topmost = [&] {
+        return (GetWindowLongA(program_.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    ASSERT_FALSE(topmost());
+    program_.Menu('o', 'a');
+    EXPECT_TRUE(e2e::WaitUntil(topmost));
+    program_.Menu('o', 'a');
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !topmost(); }));
+    EXPECT_NE(program_.SettingsText().find("ALWAYS_ON_TOP=FALSE"), std::string::npos);
+}
+
 TEST_F(WindowTest, ExitEndsTheProgramAndSavesThePlace) {
     program_.Menu('x');
     EXPECT_TRUE(program_.WaitForExit());
@@ -237,6 +249,18 @@ TEST(WindowStartTest, OpensMinimisedAtTheSavedPlace) {
     EXPECT_EQ(outer.top, PixelsY(1200));
     EXPECT_EQ(program.InnerSize().cx, PixelsX(6495));
     EXPECT_EQ(program.InnerSize().cy, PixelsY(2235));
+}
+
+TEST(WindowStartTest, StartUpFailureShowsOneMessageAndEndsTheProgram) {
+    // A saved place beyond what the settings can hold back.
+    Program program(Program::Options{"[SETUP]\r\nLEFT=40000\r\n"});
+    const e2e::MessageBoxSeen failure = program.Answer();
+    EXPECT_EQ(failure.title, "Vantro32");
+    EXPECT_EQ(failure.text,
+              "An error occurred while initialising the program. The system error message was "
+              "'Overflow'.");
+    EXPECT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.SettingsText().find("MINIMIZED"), std::string::npos) << "no unload ran";
 }
 
 }  // namespace
