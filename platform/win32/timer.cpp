@@ -42,8 +42,10 @@ void Timer::SetEnabled(bool enabled) {
         impl_->Stop();
         return;
     }
+    // The timers of a window that is gone never tick again.
     const HWND hwnd = impl_->window->Handle();
-    if (!hwnd || !SetTimer(hwnd, impl_->id, static_cast<UINT>(impl_->interval), nullptr))
+    if (!hwnd) return;
+    if (!SetTimer(hwnd, impl_->id, static_cast<UINT>(impl_->interval), nullptr))
         throw base::Failure("No timer available");
     impl_->enabled = true;
 }

@@ -204,6 +204,8 @@ TEST_F(WindowTest, KeepsItsSizeWhateverHappensToIt) {
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsIconic(program_.Window()) != FALSE; }));
     program_.Restore();
     EXPECT_TRUE(e2e::WaitUntil([&] { return AtDesignSize(); })) << "after a restore";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return program_.Focus() == program_.StationList(); }))
+        << "the list has the focus again";
 }
 
 TEST_F(WindowTest, AlwaysOnTopMakesTheWindowTopmostAndBack) {

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The end-to-end tests' way into Wine, for ctest.
 #   wine-session.sh start BUILD         starts a Wine session: a private Xvfb and a wineserver
-#                                       that stays, so that each test starts in half a second
+#                                       that stays (up to a minute without a client), so that
+#                                       each test starts in half a second
 #   wine-session.sh stop BUILD          ends it
 #   wine-session.sh run BUILD PROGRAM…  runs a Windows program in the session, or, when there is
 #                                       none (test discovery), in a session of its own
@@ -20,22 +21,27 @@ session_alive() {
     kill -0 "$SESSION_XVFB_PID" 2>/dev/null
 }
 
+# Also ends what an interrupted run left behind.
+stop_session() {
+    [ -f "$session" ] || return 0
+    . "$session"
+    WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null
+    kill "$SESSION_XVFB_PID" 2>/dev/null
+    rm -f "$session"
+}
+
 case "$command" in
 start)
+    stop_session
     unset DISPLAY
     . "$here/../../scripts/wine-env.sh" "$build" || exit 1
-    wineserver -p </dev/null >/dev/null 2>&1
+    wineserver -p60 </dev/null >/dev/null 2>&1
     # The session's own processes (explorer, services) start now, away from ctest's output.
     wine cmd /c exit </dev/null >/dev/null 2>&1
     printf 'SESSION_DISPLAY=%s\nSESSION_XVFB_PID=%s\n' "$DISPLAY" "$VANTRO_XVFB_PID" >"$session"
     ;;
 stop)
-    if session_alive; then
-        export WINEPREFIX="$build/wineprefix"
-        wineserver -k 2>/dev/null
-        kill "$SESSION_XVFB_PID" 2>/dev/null
-    fi
-    rm -f "$session"
+    stop_session
     ;;
 run)
     if session_alive; then
