@@ -16,8 +16,8 @@ using e2e::Program;
 
 constexpr int kTwipsPerPixel = 15;
 
-std::string Setup(int left, int top, const char* showRotator, const char* minimized,
-                  const char* alwaysOnTop) {
+std::string SettingsFile(int left, int top, const char* showRotator, const char* minimized,
+                         const char* alwaysOnTop) {
     return "[SETUP]\r\nLEFT=" + std::to_string(left) + "\r\nTOP=" + std::to_string(top) +
            "\r\nSHOW_ROTATOR=" + showRotator + "\r\nMINIMIZED=" + minimized +
            "\r\nALWAYS_ON_TOP=" + alwaysOnTop + "\r\n";
@@ -52,7 +52,7 @@ TEST(SettingsFileTest, FirstStartOpensCentredAndWritesTheFiveKeysInOrder) {
         std::nearbyint((screenWidth - (outer.right - outer.left)) * kTwipsPerPixel / 2.0));
     const int top = static_cast<int>(
         std::nearbyint((screenHeight - (outer.bottom - outer.top)) * kTwipsPerPixel / 2.0));
-    EXPECT_EQ(program.SettingsText(), Setup(left, top, "TRUE", "FALSE", "FALSE"));
+    EXPECT_EQ(program.SettingsText(), SettingsFile(left, top, "TRUE", "FALSE", "FALSE"));
 
     EXPECT_NEAR(outer.left, left / kTwipsPerPixel, 1);
     EXPECT_NEAR(outer.top, top / kTwipsPerPixel, 1);
@@ -63,8 +63,8 @@ TEST(SettingsFileTest, FirstStartOpensCentredAndWritesTheFiveKeysInOrder) {
 
 // What the user keeps besides the five keys survives the program's writes, in its own form.
 TEST(SettingsFileTest, RestartOpensWhereTheWindowWasClosed) {
-    const std::string before =
-        "; my station\r\n[Radio]\r\nrig=IC-7300\r\n" + Setup(3000, 1500, "TRUE", "FALSE", "FALSE");
+    const std::string before = "; my station\r\n[Radio]\r\nrig=IC-7300\r\n" +
+                               SettingsFile(3000, 1500, "TRUE", "FALSE", "FALSE");
     std::string saved;
     {
         Program first(Program::Options{before});
@@ -73,9 +73,9 @@ TEST(SettingsFileTest, RestartOpensWhereTheWindowWasClosed) {
         ASSERT_TRUE(e2e::WaitUntil([&] { return first.OuterRect().left == 100; }));
         saved = ExitAndKeepSettings(first);
     }
-    EXPECT_EQ(saved,
-              "; my station\r\n[Radio]\r\nrig=IC-7300\r\n" +
-                  Setup(100 * kTwipsPerPixel, 60 * kTwipsPerPixel, "TRUE", "FALSE", "FALSE"));
+    EXPECT_EQ(saved, "; my station\r\n[Radio]\r\nrig=IC-7300\r\n" +
+                         SettingsFile(100 * kTwipsPerPixel, 60 * kTwipsPerPixel, "TRUE", "FALSE",
+                                      "FALSE"));
 
     Program second(Program::Options{saved});
     second.AnswerPeersNotFound();
@@ -89,7 +89,7 @@ TEST(SettingsFileTest, RestartOpensWhereTheWindowWasClosed) {
 TEST(SettingsFileTest, ExitWhileMinimisedWritesTheStartUpPosition) {
     std::string saved;
     {
-        Program first(Program::Options{Setup(1500, 900, "TRUE", "FALSE", "FALSE")});
+        Program first(Program::Options{SettingsFile(1500, 900, "TRUE", "FALSE", "FALSE")});
         first.AnswerPeersNotFound();
         MoveTo(first, 200, 120);
         ASSERT_TRUE(e2e::WaitUntil([&] { return first.OuterRect().left == 200; }));
@@ -99,7 +99,7 @@ TEST(SettingsFileTest, ExitWhileMinimisedWritesTheStartUpPosition) {
         EXPECT_TRUE(first.WaitForExit());
         saved = first.SettingsText();
     }
-    EXPECT_EQ(saved, Setup(1500, 900, "TRUE", "TRUE", "FALSE"));
+    EXPECT_EQ(saved, SettingsFile(1500, 900, "TRUE", "TRUE", "FALSE"));
 
     Program second(Program::Options{saved});
     second.AnswerPeersNotFound();
@@ -112,23 +112,23 @@ TEST(SettingsFileTest, ExitWhileMinimisedWritesTheStartUpPosition) {
 
 // Written at the toggle itself: a program that then dies without its unload keeps them.
 TEST(SettingsFileTest, MenuTogglesAreWrittenAtOnceAndKept) {
-    const std::string before = Setup(1500, 900, "TRUE", "FALSE", "FALSE");
+    const std::string before = SettingsFile(1500, 900, "TRUE", "FALSE", "FALSE");
     std::string kept;
     {
         Program first(Program::Options{before});
         first.AnswerPeersNotFound();
         first.Menu('o', 's');
         EXPECT_TRUE(e2e::WaitUntil([&] {
-            return first.SettingsText() == Setup(1500, 900, "FALSE", "FALSE", "FALSE");
+            return first.SettingsText() == SettingsFile(1500, 900, "FALSE", "FALSE", "FALSE");
         })) << first.SettingsText();
         first.Menu('o', 'a');
         EXPECT_TRUE(e2e::WaitUntil([&] {
-            return first.SettingsText() == Setup(1500, 900, "FALSE", "FALSE", "TRUE");
+            return first.SettingsText() == SettingsFile(1500, 900, "FALSE", "FALSE", "TRUE");
         })) << first.SettingsText();
         first.Kill();
         kept = first.SettingsText();
     }
-    EXPECT_EQ(kept, Setup(1500, 900, "FALSE", "FALSE", "TRUE"));
+    EXPECT_EQ(kept, SettingsFile(1500, 900, "FALSE", "FALSE", "TRUE"));
 
     Program second(Program::Options{kept});
     second.AnswerPeersNotFound();
