@@ -46,10 +46,11 @@
 //   survive. Only an error during the writing itself (disk full) could leave it damaged, and only
 //   when the file grows.
 //
-// Where Windows under Wine differs (files the program never writes): Wine drops a header "[]"
-// and the bytes after a NUL on a rewrite, and drops an entry with an empty name that follows
-// another one; this engine keeps them, so that a write never loses a line it does not own. Wine
-// also understands UTF-16 files and converts UTF-8 values to the ANSI code page.
+// Where Windows under Wine differs (files the program never writes): on a rewrite Wine drops a
+// header "[]", the bytes after a NUL on a line, and an entry with an empty name ("=v") right
+// after another such entry; this engine keeps them, so that a write never loses a line it does
+// not own. Wine also understands UTF-16 files, and converts the values of a file with a UTF-8
+// byte-order mark to the ANSI code page.
 #include <cstddef>
 #include <string>
 
