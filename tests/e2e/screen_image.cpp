@@ -110,8 +110,8 @@ ScreenImage ScreenImage::OfScreen(const RECT& rect) {
     const HBITMAP bitmap = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
     const bool copied = bitmap && memory && [&] {
         const HGDIOBJ before = SelectObject(memory, bitmap);
-        const BOOL done = BitBlt(memory, 0, 0, image.width_, image.height_, screen, rect.left,
-                                 rect.top, SRCCOPY);
+        const BOOL done =
+            BitBlt(memory, 0, 0, image.width_, image.height_, screen, rect.left, rect.top, SRCCOPY);
         GdiFlush();
         SelectObject(memory, before);
         return done != FALSE;
