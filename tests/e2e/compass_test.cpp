@@ -113,6 +113,14 @@ TEST_F(CompassTest, PointerFollowsReportsAndStaysThroughRepaints) {
     })) << "the cover never showed";
     DestroyWindow(cover);
     EXPECT_EQ(compass_->WaitForPointer(300), "") << "after a window passed over it";
+
+    // A heading beyond single precision: shown as it came, the disc without a pointer.
+    ASSERT_NO_FATAL_FAILURE(Report("1E39"));
+    EXPECT_TRUE(e2e::WaitUntil([&] {
+        const ScreenImage image = compass_->Take();
+        return !image.AnyIn({0, 0, image.Width(), image.Height()}, e2e::kLightRed);
+    })) << "a pointer for a heading that cannot be drawn";
+    EXPECT_TRUE(program_.Running());
 }
 
 // The scroll bar by mouse, as Windows' own control takes the clicks and the drag.

@@ -192,11 +192,10 @@ TEST_F(DdeRoadTest, OneSpotFromTheHostToTheRotatorAndBackThroughALostLink) {
     EXPECT_EQ(SendWithGo(), "GA:345");
     EXPECT_EQ(Caption(azimuth), "270") << "a command is not a report";
 
-    // The host ends its conversation and the rotator program goes away: each indicator turns
-    // light red by itself, and Go goes.
+    // Both peers end their conversations: each indicator turns light red by itself, and Go goes.
     const ULONGLONG lostAt = GetTickCount64();
     host_->DropConversations();
-    rotator_.reset();
+    rotator_->DropConversations();
     EXPECT_TRUE(Shows(*program_, e2e::HostIndicator(), e2e::kLightRed));
     Report("host indicator red after its conversation ended", GetTickCount64() - lostAt);
     EXPECT_TRUE(Shows(*program_, e2e::RotatorIndicator(), e2e::kLightRed));
@@ -204,15 +203,15 @@ TEST_F(DdeRoadTest, OneSpotFromTheHostToTheRotatorAndBackThroughALostLink) {
     Report("rotator indicator red and Go hidden after it went", GetTickCount64() - lostAt);
     EXPECT_EQ(Caption(azimuth), "270") << "the last report stays";
 
-    // Back at a later tenth tick: asked once for the azimuth; the host repeats nothing old, and
-    // what it publishes now is listed, a value equal to the last one too.
-    const ULONGLONG backAt = GetTickCount64();
-    rotator_.emplace(log_);
-    ASSERT_TRUE(rotator_->WaitForPokes(1)) << "not linked again";
-    Report("from the rotator's return to the link", GetTickCount64() - backAt);
+    // Back at a later tenth tick: asked once for the azimuth; the host, which still holds its
+    // last spot, repeats nothing old, and what it publishes now is listed, twice the same too.
+    const std::size_t before = rotator_->Pokes().size();
+    ASSERT_TRUE(rotator_->WaitForPokes(before + 1)) << "not linked again";
+    Report("from the end of the conversations to the link again", GetTickCount64() - lostAt);
     ExpectLinked(*program_, go_);
     EXPECT_EQ(SendWithGo(), "GA:345");
-    EXPECT_EQ(rotator_->Pokes(), (std::vector<std::string>{"RA:", "GA:345"}));
+    EXPECT_EQ(std::vector<std::string>(rotator_->Pokes().begin() + before, rotator_->Pokes().end()),
+              (std::vector<std::string>{"RA:", "GA:345"}));
     host_->Publish(kLaterSpot);
     host_->Publish(kLaterSpot);
     EXPECT_TRUE(e2e::WaitUntil([&] { return program_->ListLines(list_).size() == 3; }));
@@ -221,39 +220,53 @@ TEST_F(DdeRoadTest, OneSpotFromTheHostToTheRotatorAndBackThroughALostLink) {
     EXPECT_TRUE(program_->Running());
 }
 
-// How long the window stops answering while a hung rotator program holds a poke: a sent
-// message's wait, and a posted key's (the queue is not served meanwhile).
+// How long the window stops answering while a hung rotator program holds a poke, seen two ways
+// at once: how long a sent message waits, and how long a key takes to show its effect.
 class StallProbe {
   public:
+    // Reads the manual heading first, while the window still answers.
     explicit StallProbe(const e2e::Program& program)
         : window_(program.Window()),
           bar_(program.ControlOfClass("ScrollBar")),
           selected_(e2e::SelectedHeadingLabel(program)),
-          thread_([this] { Run(); }) {}
+          heading_(Caption()) {}
+    void Start() {
+        sent_ = std::thread([this] { ProbeSent(); });
+        posted_ = std::thread([this] { ProbeKeys(); });
+    }
     ~StallProbe() {
         stop_ = true;
-        thread_.join();
+        if (sent_.joinable()) sent_.join();
+        if (posted_.joinable()) posted_.join();
     }
     ULONGLONG LongestSentMs() const { return longestSent_; }
-    ULONGLONG LongestPostedMs() const { return longestPosted_; }
+    ULONGLONG LongestKeyMs() const { return longestKey_; }
 
   private:
-    void Run() {
+    void ProbeSent() {
         while (!stop_) {
-            ULONGLONG start = GetTickCount64();
+            const ULONGLONG start = GetTickCount64();
             DWORD_PTR ignored = 0;
             SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-            longestSent_ = std::max(longestSent_.load(), GetTickCount64() - start);
-
-            // A key down on the bar: the caption changes once the program has taken the key.
-            start = GetTickCount64();
-            const std::string before = Caption();
+            Longest(longestSent_, GetTickCount64() - start);
+            Sleep(10);
+        }
+    }
+    // A key down on the bar: the manual heading changes once the program has taken the key.
+    void ProbeKeys() {
+        while (!stop_) {
+            const ULONGLONG start = GetTickCount64();
             PostMessageA(bar_, WM_KEYDOWN, VK_DOWN, 1);
             PostMessageA(bar_, WM_KEYUP, VK_DOWN, 0xC0000001);
-            while (!stop_ && Caption() == before) Sleep(5);
-            longestPosted_ = std::max(longestPosted_.load(), GetTickCount64() - start);
-            Sleep(20);
+            std::string now;
+            while (!stop_ && (now = Caption()) == heading_) Sleep(5);
+            Longest(longestKey_, GetTickCount64() - start);
+            heading_ = now;
+            Sleep(10);
         }
+    }
+    static void Longest(std::atomic<ULONGLONG>& longest, ULONGLONG ms) {
+        if (ms > longest) longest = ms;
     }
     std::string Caption() const {
         wchar_t text[16] = {};
@@ -264,9 +277,10 @@ class StallProbe {
     }
 
     HWND window_, bar_, selected_;
+    std::string heading_;
     std::atomic<bool> stop_{false};
-    std::atomic<ULONGLONG> longestSent_{0}, longestPosted_{0};
-    std::thread thread_;
+    std::atomic<ULONGLONG> longestSent_{0}, longestKey_{0};
+    std::thread sent_, posted_;
 };
 
 TEST_F(DdeRoadTest, RotatorThatRefusesOrDoesNotAnswerNeverEndsTheProgram) {
@@ -291,20 +305,29 @@ TEST_F(DdeRoadTest, RotatorThatRefusesOrDoesNotAnswerNeverEndsTheProgram) {
     // No answer: the poke gives up, the window comes back, and the link with it.
     rotator_->pokeAnswer = e2e::DdePeer::Answer::Hang;
     {
+        StallProbe probe(*program_);
         program_->Click(go_);
         // Started after the click, so that its keys reach the bar after Go has read the heading.
-        const StallProbe probe(*program_);
+        probe.Start();
         ASSERT_TRUE(rotator_->WaitForPokes(4));
         EXPECT_EQ(rotator_->Pokes()[3], "GA:0");
-        Sleep(300);  // the probe sees the window working again after the hang
+        // A while longer, to see whether the late answer stalls the window again.
+        e2e::WaitUntil([] { return false; }, 500);
         Report("longest wait of a sent message while the rotator hung", probe.LongestSentMs());
-        Report("longest wait of a posted key while the rotator hung", probe.LongestPostedMs());
+        Report("longest wait of a key for its effect while the rotator hung", probe.LongestKeyMs());
     }
     rotator_->pokeAnswer = e2e::DdePeer::Answer::Accept;
     const std::string next = SendWithGo();
     EXPECT_EQ(next.rfind("GA:", 0), 0u) << "no command after the hang: " << next;
     EXPECT_TRUE(program_->Running());
     ExpectLinked(*program_, go_);
+    EXPECT_FALSE(program_->WaitForMessageBox(0));
+
+    // The rotator program goes away for good: only its indicator and Go tell.
+    rotator_.reset();
+    EXPECT_TRUE(Shows(*program_, e2e::RotatorIndicator(), e2e::kLightRed));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(go_); })) << "Go still shown";
+    EXPECT_EQ(e2e::PixelAt(program_->Window(), e2e::HostIndicator()), e2e::kLightGreen);
     EXPECT_FALSE(program_->WaitForMessageBox(0));
 }
 
