@@ -34,7 +34,7 @@ struct Window::Impl {
     std::map<UINT_PTR, Timer*> timers;
 
     void FitClientToDesign();  // while the window is still being built
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 namespace win32 {

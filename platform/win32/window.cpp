@@ -32,7 +32,7 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
     auto* impl = reinterpret_cast<Window::Impl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!impl) return DefWindowProcA(hwnd, message, wParam, lParam);
-    return impl->Handle(message, wParam, lParam);
+    return impl->OnMessage(message, wParam, lParam);
 }
 
 SIZE OuterSize(HWND hwnd) {
@@ -70,7 +70,7 @@ void Window::Impl::FitClientToDesign() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT Window::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Window::Impl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = Handle();
     LRESULT routed = 0;
     if (win32::RouteToChild(message, wParam, lParam, routed)) return routed;
@@ -134,8 +134,6 @@ LRESULT Window::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             node.hwnd = nullptr;
             if (theMainWindow == this) theMainWindow = nullptr;
             return DefWindowProcA(hwnd, message, wParam, lParam);
-        default:
-            break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
