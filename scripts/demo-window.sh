@@ -3,11 +3,12 @@
 #   scripts/demo-window.sh build/w32
 # With a display (DISPLAY set) the window opens on it and the script ends when it is closed.
 # Without one it runs under Xvfb, waits for the window, saves a screenshot of it to
-# BUILD/screenshots/window.png and closes it again.
+# build/screenshots/window.png (in the source tree) and closes it again.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:?usage: demo-window.sh BUILD_FOLDER}" && pwd)"
 program="$build/win/vantro32.exe"
+screenshots="$(cd "$here/.." && pwd)/build/screenshots"
 title="Vantro32 V1.0   Halvik May, 2000"
 [ -f "$program" ] || { echo "demo-window: $program is missing: build first" >&2; exit 1; }
 
@@ -20,6 +21,8 @@ if [ -n "$had_display" ]; then
     exit $?
 fi
 
+# The screenshot shows the window as designed, whatever an earlier run saved.
+rm -f "$build/win/vantro32.INI"
 wine "$program" &
 program_pid=$!
 for _ in $(seq 1 300); do
@@ -46,9 +49,9 @@ while [ "$quiet" -lt 6 ]; do
     sleep 0.5
 done
 eval "$(xdotool getwindowgeometry --shell "$window")"
-mkdir -p "$build/screenshots"
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$build/screenshots/window.png"
-echo "demo-window: screenshot in $build/screenshots/window.png"
+mkdir -p "$screenshots"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$screenshots/window.png"
+echo "demo-window: screenshot in $screenshots/window.png"
 # taskkill without /F closes the window as its close control does: the program saves and ends.
 wine taskkill /IM vantro32.exe >/dev/null 2>&1
 for _ in $(seq 1 100); do
