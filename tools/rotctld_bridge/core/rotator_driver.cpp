@@ -1,5 +1,6 @@
 #include "tools/rotctld_bridge/core/rotator_driver.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tools/rotctld_bridge/core/rotctld_protocol.h"
