@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Every performance measurement, each against its floor in the same run, and a summary of the
+# figures: the native benchmarks (Google Benchmark), the intake's memory, and under Wine the
+# start-up, the rotator round trip, the exe's size and its working set. See docs/performance.md.
+#   PERF_QUICK=1   fewer repetitions (a rough look in about a minute once built)
+# Builds in build/perf (native, Release) and build/perf-w32 (mingw-w64, Release); leaves the raw
+# results in build/perf/results/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+command -v python3 >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -q python3
+
+if [ -n "${PERF_QUICK:-}" ]; then
+  reps=3 startups=5 series=2 rounds=5 lines=100000
+else
+  reps=12 startups=20 series=4 rounds=15 lines=1000000
+fi
+
+echo "== building (Release)" >&2
+cmake -S . -B build/perf -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/perf -j2 --target floor_bench intake_bench queue_memory >/dev/null
+cmake -S . -B build/perf-w32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake >/dev/null
+cmake --build build/perf-w32 -j2 --target perf_driver >/dev/null
+
+results=build/perf/results
+rm -rf "$results"
+mkdir -p "$results"
+
+# Repetitions of each benchmark interleaved at random with the others': a burst of load from
+# elsewhere on the machine falls on all of them alike.
+bench() {
+  "$1" --benchmark_repetitions="$reps" --benchmark_enable_random_interleaving=true \
+    --benchmark_min_time="$2" --benchmark_out="$3" --benchmark_out_format=json \
+    >/dev/null 2>>"$results/bench.log"
+}
+echo "== native benchmarks" >&2
+bench build/perf/bench/floor_bench 0.05 "$results/floor_bench.json"
+bench build/perf/bench/intake_bench 0.02 "$results/intake_bench.json"
+build/perf/bench/queue_memory 1000000 >"$results/values.txt"
+
+echo "== under Wine" >&2
+# A private display and a lasting Wine session, so that each program starts as it would on a
+# running desktop.
+unset DISPLAY
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh build/perf-w32
+trap 'wineserver -k 2>/dev/null; wine_env_stop' EXIT
+wineserver -p
+wine cmd /c exit >/dev/null 2>&1
+driver=build/perf-w32/perf/perf_driver.exe
+wine "$driver" startup "$startups" >"$results/startup.txt"
+wine "$driver" roundtrip "$series" "$rounds" >"$results/roundtrip.txt"
+wine "$driver" memory "$lines" >"$results/memory.txt"
+
+echo "size_vantro32 $(stat -c %s build/perf-w32/win/vantro32.exe)" >>"$results/values.txt"
+echo "size_floor $(stat -c %s build/perf-w32/perf/perf_floor_window.exe)" >>"$results/values.txt"
+
+echo
+echo "Vantro32 performance, $(date -u +%Y-%m-%d), $(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg)"
+python3 tools/perf/summarize.py --bench "$results/floor_bench.json" \
+  --bench "$results/intake_bench.json" --values "$results/values.txt" \
+  --samples "$results/startup.txt" --samples "$results/roundtrip.txt" \
+  --samples "$results/memory.txt"

@@ -1,0 +1,94 @@
+#include "tools/perf/child_process.h"
+
+#include <psapi.h>
+
+#include <stdexcept>
+
+namespace perf {
+
+double NowMs() {
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+ChildProcess::ChildProcess(const std::string& program, const std::string& arguments,
+                           const std::string& folder) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process_))
+        throw std::runtime_error("cannot start " + program);
+}
+
+ChildProcess::~ChildProcess() {
+    Kill();
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+HWND ChildProcess::WaitForWindow(const std::string& title, DWORD limitMs) const {
+    const ULONGLONG end = GetTickCount64() + limitMs;
+    do {
+        // FindWindow is cheap enough to poll; another process's window of the same title (one
+        // not yet gone) is passed over.
+        for (HWND window = FindWindowExA(nullptr, nullptr, nullptr, title.c_str()); window;
+             window = FindWindowExA(nullptr, window, nullptr, title.c_str())) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process_.dwProcessId && IsWindowVisible(window)) return window;
+        }
+        Sleep(1);
+    } while (GetTickCount64() < end);
+    return nullptr;
+}
+
+void ChildProcess::Close(HWND window, DWORD limitMs) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.hProcess, limitMs) != WAIT_OBJECT_0) Kill();
+}
+
+void ChildProcess::Kill() {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return;
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 10000);
+}
+
+std::size_t ChildProcess::WorkingSet() const {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!K32GetProcessMemoryInfo(process_.hProcess, &counters, sizeof counters)) return 0;
+    return counters.WorkingSetSize;
+}
+
+namespace {
+struct ChildSearch {
+    std::string className, text;
+    HWND found = nullptr;
+};
+}  // namespace
+
+HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
+    ChildSearch search{className, text};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<ChildSearch*>(data);
+            char name[256] = {}, caption[256] = {};
+            GetClassNameA(window, name, sizeof name);
+            GetWindowTextA(window, caption, sizeof caption);
+            if (lstrcmpiA(name, s.className.c_str()) != 0 || s.text != caption) return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace perf
