@@ -1,0 +1,145 @@
+#!/bin/bash
+# The whole job under Wine: the host simulator sends spots, Vantro32 lists them, a double-click on
+# a station turns the rotator simulator, and the azimuth and compass follow it.
+#   scripts/demo-job.sh BUILD [--hamlib] [--speed DEGREES_PER_SECOND] [--interval MS]
+# BUILD is a Windows build folder (scripts/demo.sh builds build/win and calls this).
+#   --hamlib     rotctld's dummy rotator behind rotbridge.exe instead of the rotator simulator
+#                (scripts/demo-hamlib.sh)
+#   --speed      the rotator simulator's speed (default 6 with a display, 15 without)
+#   --interval   milliseconds between the host simulator's updates (default 1000)
+# With a display (DISPLAY set) the windows open on it: double-click a station yourself; the
+# simulators stop when Vantro32 is closed. Without one it all runs under Xvfb and
+# BUILD/demo/demo_driver.exe plays the user: it double-clicks a station by itself while
+# screenshots BUILD/screenshots/demo-1.png to demo-4.png show the list filling and the compass
+# pointer turning. Every wait has a limit. The simulators' output is in BUILD/demo-job/.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+usage="usage: demo-job.sh BUILD [--hamlib] [--speed DEGREES_PER_SECOND] [--interval MS]"
+build="$(cd "${1:?$usage}" && pwd)" || exit 1
+shift
+hamlib=""
+speed=""
+interval=1000
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --hamlib) hamlib=1 ;;
+    --speed) speed="${2:?$usage}" && shift ;;
+    --interval) interval="${2:?$usage}" && shift ;;
+    *) echo "$usage" >&2 && exit 2 ;;
+    esac
+    shift
+done
+
+program="$build/win/vantro32.exe"
+host_sim="$build/tools/host_sim/host_sim.exe"
+rotator_sim="$build/tools/rotator_sim/rotator_sim.exe"
+driver="$build/demo/demo_driver.exe"
+for file in "$program" "$host_sim" "$rotator_sim" "$driver"; do
+    [ -f "$file" ] || { echo "demo-job: $file is missing: build first" >&2 && exit 1; }
+done
+if [ -n "$hamlib" ] && [ ! -f "$here/demo-hamlib.sh" ]; then
+    echo "demo-job: the Hamlib demo (scripts/demo-hamlib.sh) is not available" >&2
+    exit 1
+fi
+
+had_display="${DISPLAY:-}"
+[ -n "$speed" ] || speed=$([ -n "$had_display" ] && echo 6 || echo 15)
+logs="$build/demo-job"
+shots="$build/screenshots"
+mkdir -p "$logs"
+# Vantro32 runs from a folder of its own, which takes its settings file with it when it goes.
+folder="$(mktemp -d)"
+simulators=()
+
+# shellcheck source=scripts/wine-env.sh
+. "$here/wine-env.sh" "$build" || exit 1
+
+driver_pid=""
+stop_all() {
+    trap - EXIT INT TERM
+    [ -n "$driver_pid" ] && kill "$driver_pid" 2>/dev/null
+    for pid in "${simulators[@]}"; do kill "$pid" 2>/dev/null; done
+    [ -n "$hamlib" ] && "$here/demo-hamlib.sh" stop "$build" >/dev/null
+    # The session ends with its own processes, and with whatever a failed drive left running.
+    wineserver -k 2>/dev/null
+    wine_env_stop
+    rm -rf "$folder"
+}
+trap stop_all EXIT
+trap 'exit 130' INT TERM
+# A session that stays until the end, started away from the simulators' output: its own
+# processes (explorer, services) would otherwise hold their output pipes open.
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+# Starts a simulator in the background, its output in its log (and on the terminal with a
+# display), and waits until it says it offers its service.
+start_simulator() {
+    local name="$1" exe="$2"
+    shift 2
+    local log="$logs/$name.log"
+    : >"$log"
+    if [ -n "$had_display" ]; then
+        wine "$exe" "$@" </dev/null > >(sed -u "s/\r\$//; s/^/[$name] /" | tee "$log") 2>&1 &
+    else
+        wine "$exe" "$@" </dev/null > >(sed -u 's/\r$//' >"$log") 2>&1 &
+    fi
+    simulators+=($!)
+    for _ in $(seq 1 200); do
+        grep -q "offering" "$log" && return 0
+        sleep 0.1
+    done
+    echo "demo-job: $name did not start:" >&2
+    cat "$log" >&2
+    return 1
+}
+
+if [ -n "$hamlib" ]; then
+    "$here/demo-hamlib.sh" start "$build" || exit 1
+else
+    start_simulator rotator_sim "$rotator_sim" --speed "$speed" || exit 1
+fi
+start_simulator host_sim "$host_sim" --interval "$interval" || exit 1
+
+if [ -n "$had_display" ]; then
+    echo "demo-job: double-click a station to turn the rotator; close Vantro32 to end the demo"
+    cp "$program" "$folder/"
+    (cd "$folder" && wine vantro32.exe)
+    exit $?
+fi
+
+# Without a display the driver plays the user and says when a screenshot is due.
+mkdir -p "$shots"
+rm -f "$shots"/demo-[1-4].png
+coproc DRIVER { exec timeout 300 wine "$driver" 2>&1; }
+driver_pid=$DRIVER_PID
+exec {from_driver}<&"${DRIVER[0]}" {to_driver}>&"${DRIVER[1]}"
+while :; do
+    IFS= read -r -t 200 -u "$from_driver" line
+    said=$?
+    [ "$said" -eq 0 ] || break
+    line="${line%$'\r'}"
+    case "$line" in
+    "shoot "*)
+        read -r _ name left top width height <<<"$line"
+        import -window root -crop "${width}x${height}+${left}+${top}" +repage "$shots/$name.png"
+        echo "demo-job: $shots/$name.png"
+        echo taken >&"$to_driver"
+        ;;
+    *) echo "demo-job: $line" ;;
+    esac
+done
+exec {to_driver}>&-
+if [ "$said" -gt 128 ]; then
+    echo "demo-job: the driver has said nothing for 200 s: stopping it" >&2
+    kill "$driver_pid" 2>/dev/null  # timeout passes the signal on to it
+fi
+wait "$driver_pid" 2>/dev/null
+status=$?
+driver_pid=""
+if [ "$status" -ne 0 ]; then
+    echo "demo-job: the drive did not finish (status $status); the simulators said:" >&2
+    tail -n 5 "$logs"/*.log >&2
+    exit 1
+fi
+echo "demo-job: screenshots in $shots, the simulators' output in $logs"
