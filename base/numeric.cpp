@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -120,6 +121,35 @@ double ReadDecimalNumber(BlankSkippingReader& reader) {
     return value == 0.0 ? 0.0 : value;  // never a negative zero
 }
 
+// Most texts are a plain decimal number, read at once by from_chars. Anything that the reading
+// above could take differently goes that way instead: a blank anywhere in the number, a leading
+// '+', an exponent that from_chars leaves unread (a 'D', or an 'E' it could not complete, which
+// may be completed past a blank), and a value out of range.
+std::optional<double> PlainDecimalNumber(std::string_view text) {
+    const char* const end = text.data() + text.size();
+    const char* const digits = text.data() + (!text.empty() && text.front() == '-');
+    // A digit or a point first: from_chars would also read "inf" and "nan".
+    if (digits == end || !(IsDecimalDigit(*digits) || *digits == '.')) return std::nullopt;
+    double value = 0.0;
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc()) return std::nullopt;
+    if (stop != end) {
+        switch (*stop) {
+            case ' ':
+            case '\t':
+            case '\n':
+            case 'D':
+            case 'd':
+            case 'E':
+            case 'e':
+                return std::nullopt;
+            default:
+                break;
+        }
+    }
+    return value == 0.0 ? 0.0 : value;  // never a negative zero
+}
+
 // Rounds to the nearest whole number, halves to the even neighbour, whatever the FPU's
 // rounding mode is.
 double RoundHalfEven(double value) {
@@ -145,6 +175,7 @@ constexpr double kSingleOverflow = 0x1.ffffffp+127;
 }  // namespace
 
 double NumericValue(std::string_view text) {
+    if (const std::optional<double> plain = PlainDecimalNumber(text)) return *plain;
     BlankSkippingReader reader(text);
     if (reader.Peek() != '&') return ReadDecimalNumber(reader);
     reader.Advance();
