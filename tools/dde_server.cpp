@@ -139,7 +139,8 @@ HDDEDATA DdeServer::OnDde(const DdeCall& call) {
         case XTYP_ADVSTOP:
             if (onAdviseStop) onAdviseStop(ItemName(call.hsz2));
             return nullptr;
-        case XTYP_ADVREQ: {
+        case XTYP_ADVREQ:
+        case XTYP_REQUEST: {  // a client may ask for the last value published
             const std::string* text = value();
             if (call.format != CF_TEXT || !text) return nullptr;
             return TextData(call.hsz2, *text);
