@@ -147,12 +147,19 @@ int PixelsY(float twips) {
 }
 
 std::string TextOf(HWND window) {
-    const LRESULT length = Send(window, WM_GETTEXTLENGTH);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied =
-        Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return Narrow(text);
+    // The text may grow between the two messages (a peer's report arriving): a text that fills
+    // the buffer is read again with more room, never cut.
+    std::size_t room = static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH)) + 2;
+    for (;;) {
+        std::wstring text(room, L'\0');
+        const LRESULT copied =
+            Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        if (static_cast<std::size_t>(copied) + 1 < room) {
+            text.resize(static_cast<std::size_t>(copied));
+            return Narrow(text);
+        }
+        room *= 2;
+    }
 }
 
 std::string ClassOf(HWND window) {
