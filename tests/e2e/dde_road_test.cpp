@@ -47,6 +47,24 @@ void ExpectLinked(const e2e::Program& program, HWND go) {
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(go) != FALSE; })) << "Go";
 }
 
+int MessageBoxesOf(const e2e::Program& program) {
+    struct Count {
+        DWORD process;
+        int boxes;
+    } count{program.ProcessId(), 0};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& c = *reinterpret_cast<Count*>(data);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == c.process && IsWindowVisible(window) && e2e::ClassOf(window) == "#32770")
+                ++c.boxes;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.boxes;
+}
+
 // Drives the manual heading as the scroll bar's owner hears it from the bar.
 void Scroll(HWND bar, WORD request) {
     SendMessageTimeoutA(GetParent(bar), WM_VSCROLL, request, reinterpret_cast<LPARAM>(bar),
@@ -64,6 +82,8 @@ TEST(DdeStartTest, NamesMissingPeersOnceThenRetriesQuietlyAndLinksWhenTheyAppear
     EXPECT_EQ(first->title, "Vantro32");
     EXPECT_EQ(first->owner, program.Window());
     EXPECT_EQ(first->buttons, (std::vector<std::string>{"OK"}));
+    e2e::WaitUntil([] { return false; }, 500);
+    EXPECT_EQ(MessageBoxesOf(program), 1) << "the rotator attempt did not wait for the answer";
     program.PressOk(*first);
     const std::optional<e2e::MessageBoxSeen> second = program.WaitForMessageBox();
     ASSERT_TRUE(second);
