@@ -13,7 +13,7 @@ command -v python3 >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install 
 if [ -n "${PERF_QUICK:-}" ]; then
   reps=3 startups=5 series=2 rounds=5 lines=100000
 else
-  reps=12 startups=20 series=4 rounds=15 lines=1000000
+  reps=12 startups=20 series=8 rounds=8 lines=1000000
 fi
 
 echo "== building (Release)" >&2
@@ -35,7 +35,7 @@ bench() {
     >/dev/null 2>>"$results/bench.log"
 }
 echo "== native benchmarks" >&2
-bench build/perf/bench/floor_bench 0.05 "$results/floor_bench.json"
+bench build/perf/bench/floor_bench 0.1 "$results/floor_bench.json"
 bench build/perf/bench/intake_bench 0.02 "$results/intake_bench.json"
 build/perf/bench/queue_memory 1000000 >"$results/values.txt"
 
@@ -55,6 +55,8 @@ wine "$driver" memory "$lines" >"$results/memory.txt"
 
 echo "size_vantro32 $(stat -c %s build/perf-w32/win/vantro32.exe)" >>"$results/values.txt"
 echo "size_floor $(stat -c %s build/perf-w32/perf/perf_floor_window.exe)" >>"$results/values.txt"
+echo "size_floor_cxx $(stat -c %s build/perf-w32/perf/perf_floor_window_cxx.exe)" \
+  >>"$results/values.txt"
 
 echo
 echo "Vantro32 performance, $(date -u +%Y-%m-%d), $(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg)"

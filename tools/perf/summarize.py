@@ -118,10 +118,12 @@ def main():
               f"{figure(samples['roundtrip/floor_dde'], 'ms')}")
 
     print("\nSize and memory:")
-    if "size_vantro32" in values and "size_floor" in values:
-        print(f"  {'vantro32.exe size':34} {values['size_vantro32'] / 1024:9.1f} KB"
-              f"{'':22} floor {values['size_floor'] / 1024:9.1f} KB"
-              f"{'':22} x{values['size_vantro32'] / values['size_floor']:5.1f}")
+    for floor, what in (("size_floor", "vantro32.exe size"),
+                        ("size_floor_cxx", "  against a C++ window program")):
+        if "size_vantro32" in values and floor in values:
+            print(f"  {what:34} {values['size_vantro32'] / 1024:9.1f} KB{'':22} "
+                  f"floor {values[floor] / 1024:9.1f} KB{'':22} "
+                  f"x{values['size_vantro32'] / values[floor]:5.2f}")
     compare("working set, idle", samples["working_set_idle/vantro32"],
             samples["working_set_idle/floor"], "B")
     loaded, idle = samples["working_set_loaded/vantro32"], samples["working_set_idle/vantro32"]
