@@ -28,4 +28,7 @@ cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build build/win -j2
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh build/win
-ctest --test-dir build/win --output-on-failure
+status=0
+ctest --test-dir build/win --output-on-failure || status=$?
+wine_env_stop
+exit $status

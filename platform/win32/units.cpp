@@ -64,17 +64,17 @@ HFONT FontFor(const Font& font) {
     static std::map<Key, GdiObject<HFONT>> fonts;
     GdiObject<HFONT>& made = fonts[Key{font.face, font.points, font.bold}];
     if (!made) {
-        LOGFONTA spec{};
-        spec.lfHeight =
+        LOGFONTA logFont{};
+        logFont.lfHeight =
             -static_cast<LONG>(std::lround(font.points * ScreenDotsPerInch(LOGPIXELSY) / 72.0));
-        spec.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-        spec.lfCharSet = DEFAULT_CHARSET;
-        spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
-        spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        spec.lfQuality = DEFAULT_QUALITY;
-        spec.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-        lstrcpynA(spec.lfFaceName, font.face.c_str(), LF_FACESIZE);
-        made.reset(CreateFontIndirectA(&spec));
+        logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        logFont.lfQuality = DEFAULT_QUALITY;
+        logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+        lstrcpynA(logFont.lfFaceName, font.face.c_str(), LF_FACESIZE);
+        made.reset(CreateFontIndirectA(&logFont));
     }
     return made.get();
 }
