@@ -16,9 +16,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <utility>
 
 #include "tools/perf/child_process.h"
 #include "tools/perf/perf_shared.h"
@@ -259,10 +262,26 @@ void MeasureMemory(const Programs& p, long lines) {
 
 }  // namespace
 
+// The programs' folder, removed when the measurement ends.
+class Folder {
+  public:
+    explicit Folder(std::string path) : path_(std::move(path)) {}
+    ~Folder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+  private:
+    std::string path_;
+};
+
 int main(int argc, char** argv) {
     try {
         const std::string what = argc > 1 ? argv[1] : "";
         const Programs programs = FindPrograms();
+        const Folder folder(programs.folder);
         if (what == "startup" && argc > 2)
             MeasureStartUp(programs, std::atoi(argv[2]));
         else if (what == "roundtrip" && argc > 3)
