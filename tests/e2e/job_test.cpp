@@ -5,65 +5,20 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "harness.h"
 #include "panel_view.h"
-#include "tests/dde/peer_process.h"
+#include "simulators.h"
 
 namespace {
 
-// A spot line as the host sends it: fields split by the byte 255, ended by CR LF.
-std::string Spot(const std::string& call, const std::string& kHz, const std::string& heading,
-                 const std::string& km) {
-    const std::string fields[] = {"G4XYZ", call, kHz, "0", "1200Z", heading, km, "0"};
-    std::string line;
-    for (const std::string& field : fields) line += field + '\xFF';
-    line.pop_back();
-    return line + "\r\n";
-}
-
-// The simulators' programs, from the tests' folder BUILD/e2e.
-constexpr char kHostSim[] = "..\\tools\\host_sim\\host_sim.exe";
-constexpr char kRotatorSim[] = "..\\tools\\rotator_sim\\rotator_sim.exe";
-constexpr char kHostReady[] = "offering WENDRA|WENDATA!labDxSpot";
-constexpr char kRotatorReady[] = "offering ARSWIN|RCI!AZIMUTH";
-
-// A feed file for the host simulator, removed with it.
-class FeedFile {
-  public:
-    explicit FeedFile(const std::string& text) {
-        char folder[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, folder);
-        path_ =
-            std::string(folder) + "vantro32-feed-" + std::to_string(GetCurrentProcessId()) + ".txt";
-        std::ofstream(path_, std::ios::binary) << text;
-    }
-    ~FeedFile() { DeleteFileA(path_.c_str()); }
-    FeedFile(const FeedFile&) = delete;
-    FeedFile& operator=(const FeedFile&) = delete;
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-// The azimuths the rotator simulator published, in order.
-std::vector<int> Published(const std::vector<std::string>& reports) {
-    std::vector<int> azimuths;
-    for (const std::string& line : reports)
-        if (line.starts_with("send RA:")) azimuths.push_back(std::atoi(line.c_str() + 8));
-    return azimuths;
-}
-
 TEST(JobTest, AListedStationDoubleClickedTurnsTheRotatorAndTheWindowFollowsIt) {
-    const FeedFile feed(Spot("JA1ABC", "21074.0", "30", "8900") +
-                        Spot("PY2XX", "14025.5", "250", "10211"));
-    test::PeerProcess rotator(kRotatorSim, "--speed 60", kRotatorReady);
-    test::PeerProcess host(kHostSim, "--interval 100 --once --file \"" + feed.Path() + "\"",
-                           kHostReady);
+    const e2e::FeedFile feed(e2e::SpotLine("JA1ABC", "21074.0", "30", "8900") +
+                             e2e::SpotLine("PY2XX", "14025.5", "250", "10211"));
+    e2e::RotatorSim rotator("--speed 60");
+    e2e::HostSim host(feed, "--interval 100 --once");
     e2e::Program program;
     const HWND list = program.StationList();
     const HWND azimuth = e2e::AzimuthLabel(program);
@@ -75,11 +30,10 @@ TEST(JobTest, AListedStationDoubleClickedTurnsTheRotatorAndTheWindowFollowsIt) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TextOf(azimuth) == "0"; }));
 
     ASSERT_TRUE(e2e::WaitUntil([&] { return program.ListLines(list).size() == 2; }))
-        << host.Reports().size() << " lines from the host";
-    EXPECT_EQ(program.ListLines(list), (std::vector<std::string>{
-                                           "JA1ABC       21074.0   30   8900",
-                                           "PY2XX        14025.5  250  10211",
-                                       }));
+        << host.UpdatesSent() << " updates from the host";
+    EXPECT_EQ(program.ListLines(list),
+              (std::vector<std::string>{e2e::ListLine("JA1ABC", "21074.0", "30", "8900"),
+                                        e2e::ListLine("PY2XX", "14025.5", "250", "10211")}));
 
     program.DoubleClickLine(list, 1);
     ASSERT_TRUE(rotator.Reported("receive AZIMUTH GA:250"));
@@ -93,7 +47,7 @@ TEST(JobTest, AListedStationDoubleClickedTurnsTheRotatorAndTheWindowFollowsIt) {
         << e2e::TextOf(azimuth);
     ASSERT_TRUE(rotator.Reported("stopped"));
 
-    const std::vector<int> published = Published(rotator.Reports());
+    const std::vector<int> published = rotator.Azimuths();
     ASSERT_GE(published.size(), 3u) << "the query's answer, some on the way and the end";
     EXPECT_EQ(published.back(), 250);
     for (std::size_t i = 1; i < shown.size(); ++i) {
