@@ -47,8 +47,7 @@ had_display="${DISPLAY:-}"
 logs="$build/demo-job"
 shots="$build/screenshots"
 mkdir -p "$logs"
-# Vantro32 runs from a folder of its own, which takes its settings file with it when it goes.
-folder="$(mktemp -d)"
+folder=""
 simulators=()
 
 # shellcheck source=scripts/wine-env.sh
@@ -63,7 +62,7 @@ stop_all() {
     # The session ends with its own processes, and with whatever a failed drive left running.
     wineserver -k 2>/dev/null
     wine_env_stop
-    rm -rf "$folder"
+    [ -n "$folder" ] && rm -rf "$folder"
 }
 trap stop_all EXIT
 trap 'exit 130' INT TERM
@@ -103,6 +102,8 @@ start_simulator host_sim "$host_sim" --interval "$interval" || exit 1
 
 if [ -n "$had_display" ]; then
     echo "demo-job: double-click a station to turn the rotator; close Vantro32 to end the demo"
+    # A folder of its own, which takes the settings file with it when it goes.
+    folder="$(mktemp -d)"
     cp "$program" "$folder/"
     (cd "$folder" && wine vantro32.exe)
     exit $?
