@@ -48,7 +48,13 @@ PeerProcess::PeerProcess(const std::string& program, const std::string& argument
     startup.hStdInput = peerIn;
     startup.hStdOutput = peerOut;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    std::string command = "\"" + ProgramFolder() + "\\" + program + "\" " + arguments;
+    // Built piece by piece: "literal" + string trips a false -Wrestrict in GCC 12.
+    std::string command = "\"";
+    command += ProgramFolder();
+    command += "\\";
+    command += program;
+    command += "\" ";
+    command += arguments;
     const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
                                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process_);
     CloseHandle(peerIn);

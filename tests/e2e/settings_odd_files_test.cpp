@@ -12,14 +12,14 @@ using e2e::Program;
 
 // Starts the program on a settings file, answers the two "not found" messages, and returns the
 // window's outer left edge in pixels; the program is then ended through its Exit item.
-struct Run {
+struct Outcome {
     int left = 0;
     bool panelShown = false;
     std::string after;
 };
 
-Run StartAndExit(const std::string& settings) {
-    Run run;
+Outcome StartAndExit(const std::string& settings) {
+    Outcome run;
     Program program(Program::Options{settings});
     program.AnswerPeersNotFound();
     run.left = program.OuterRect().left;
@@ -44,14 +44,14 @@ std::string BinaryBytes() {
 }
 
 TEST(SettingsOddFilesTest, AnEmptyFileIsAFirstStart) {
-    const Run run = StartAndExit("");
+    const Outcome run = StartAndExit("");
     EXPECT_TRUE(run.panelShown);
     EXPECT_EQ(run.after.rfind("[SETUP]\r\nLEFT=", 0), 0u) << run.after;
     EXPECT_NE(run.after.find("ALWAYS_ON_TOP=FALSE\r\n"), std::string::npos);
 }
 
 TEST(SettingsOddFilesTest, ABinaryFileGivesTheDefaultsAndGainsTheSection) {
-    const Run run = StartAndExit(BinaryBytes());
+    const Outcome run = StartAndExit(BinaryBytes());
     EXPECT_TRUE(run.panelShown);
     EXPECT_NE(run.after.find("[SETUP]\r\nLEFT="), std::string::npos);
     EXPECT_NE(run.after.find("MINIMIZED=FALSE\r\n"), std::string::npos);
@@ -62,7 +62,7 @@ TEST(SettingsOddFilesTest, ATenMegabyteFileIsReadAndKept) {
     const std::string junk = "; " + std::string(1021, 'n') + "\r\n";
     while (settings.size() < 10u * 1024 * 1024) settings += junk;
     settings += "[SETUP]\r\nLEFT=300\r\nSHOW_ROTATOR=FALSE\r\n";
-    const Run run = StartAndExit(settings);
+    const Outcome run = StartAndExit(settings);
     EXPECT_EQ(run.left, 20);  // 300 twips
     EXPECT_FALSE(run.panelShown);
     EXPECT_GE(run.after.size(), 10u * 1024 * 1024);
@@ -70,7 +70,7 @@ TEST(SettingsOddFilesTest, ATenMegabyteFileIsReadAndKept) {
 }
 
 TEST(SettingsOddFilesTest, WithEveryKeyTwiceTheFirstOfEachCounts) {
-    const Run run = StartAndExit(
+    const Outcome run = StartAndExit(
         "[SETUP]\r\nLEFT=300\r\nLEFT=3000\r\nTOP=150\r\nTOP=1500\r\nSHOW_ROTATOR=FALSE\r\n"
         "SHOW_ROTATOR=TRUE\r\nMINIMIZED=FALSE\r\nMINIMIZED=TRUE\r\nALWAYS_ON_TOP=FALSE\r\n"
         "ALWAYS_ON_TOP=TRUE\r\n");
