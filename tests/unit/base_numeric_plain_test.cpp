@@ -24,9 +24,10 @@ std::optional<double> Read(const std::string& text) {
 void ExpectBothWaysAgree(const std::string& text) {
     const std::optional<double> direct = Read(text), stepwise = Read(" " + text);
     ASSERT_EQ(direct.has_value(), stepwise.has_value()) << '"' << text << '"';
-    if (direct)
+    if (direct) {
         EXPECT_EQ(std::memcmp(&*direct, &*stepwise, sizeof(double)), 0)
             << '"' << text << "\" " << *direct << " vs " << *stepwise;
+    }
 }
 
 TEST(NumericPlainTest, ChosenTextsReadTheSameBothWays) {
