@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "base/failure.h"
+#include "base/rounding.h"
 
 namespace base {
 namespace {
@@ -148,17 +149,6 @@ std::optional<double> PlainDecimalNumber(std::string_view text) {
         }
     }
     return value == 0.0 ? 0.0 : value;  // never a negative zero
-}
-
-// Rounds to the nearest whole number, halves to the even neighbour, whatever the FPU's
-// rounding mode is.
-double RoundHalfEven(double value) {
-    const double magnitude = std::fabs(value);
-    const double floor = std::floor(magnitude);
-    const double fraction = magnitude - floor;  // exact for non-negative values
-    double rounded = floor;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0.0)) rounded = floor + 1.0;
-    return std::copysign(rounded, value);
 }
 
 template <typename Int>

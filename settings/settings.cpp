@@ -1,13 +1,14 @@
 // The settings file beside the program: one read or write at a time, straight to the file.
 #include <algorithm>
-#include <cmath>
 #include <cctype>
+#include <cmath>
 #include <limits>
 #include <optional>
 
 #include "app/frmRCI.h"
 #include "base/failure.h"
 #include "base/numeric.h"
+#include "base/rounding.h"
 #include "base/text.h"
 #include "platform/system.h"
 
@@ -18,7 +19,7 @@ constexpr std::size_t kValueBufferSize = 500;  // so at most 499 characters of a
 // A centred edge as a whole number kept within what a saved edge can hold: on a very large screen
 // the exact centre would not fit 16 bits, and the program must still start.
 std::int16_t CentredEdge(float screen, float window) {
-    const double whole = std::nearbyint((static_cast<double>(screen) - window) / 2);
+    const double whole = base::RoundHalfEven((static_cast<double>(screen) - window) / 2);
     return static_cast<std::int16_t>(std::clamp<double>(
         whole, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
@@ -46,7 +47,8 @@ std::string frmRCI::ReadSetting(const std::string& file, const std::string& sect
                                 const std::string& key, const std::string& defaultValue) {
     std::string value = ReadIniString(file, section, key, defaultValue);
     // A missing key reads as its default, so the first start writes every key.
-    if (value == defaultValue) platform::WritePrivateProfileString(section, key, defaultValue, file);
+    if (value == defaultValue)
+        platform::WritePrivateProfileString(section, key, defaultValue, file);
     return value;
 }
 
@@ -57,7 +59,9 @@ base::Bool16 frmRCI::TextToBool(const std::string& text) {
     return base::ToBool16(upper == "YES" || upper == "TRUE" || upper == "1" || upper == "ON");
 }
 
-std::string frmRCI::BoolToText(base::Bool16 value) { return value != 0 ? "TRUE" : "FALSE"; }
+std::string frmRCI::BoolToText(base::Bool16 value) {
+    return value != 0 ? "TRUE" : "FALSE";
+}
 
 void frmRCI::LoadSettings() {
     const platform::ScreenMetrics screen = platform::Screen();

@@ -1,7 +1,5 @@
 #include "tools/peer_console.h"
 
-#include <windows.h>
-
 #include <cstdio>
 #include <iostream>
 #include <mutex>
@@ -59,20 +57,18 @@ bool Flag(int argc, char** argv, const std::string& name) {
     return false;
 }
 
-std::string ProgramFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string file(path, length);
-    return file.substr(0, file.find_last_of("\\/"));
-}
-
-int RunMessageLoop() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+int RunPeer(int argc, char** argv, const char* name, const char* usage,
+            const std::function<int()>& run) {
+    if (Flag(argc, argv, "--help")) {
+        std::fputs(usage, stdout);
+        return 0;
     }
-    return static_cast<int>(msg.wParam);
+    try {
+        return run();
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s: %s\n%s", name, failure.what(), usage);
+        return 1;
+    }
 }
 
 }  // namespace tools

@@ -4,6 +4,9 @@
 #include <functional>
 #include <string>
 
+#include "win32io/message_window.h"
+#include "win32io/module.h"
+
 namespace tools {
 
 // The text with every byte outside printable ASCII written as an escape: \r, \n, \xHH.
@@ -20,10 +23,10 @@ void ReadCommands(std::function<void(const std::string& line)> onLine);
 std::string Option(int argc, char** argv, const std::string& name, const std::string& otherwise);
 bool Flag(int argc, char** argv, const std::string& name);
 
-// The folder of the program file, without a trailing separator.
-std::string ProgramFolder();
-
-// Runs the thread's message loop until WM_QUIT; returns its exit code.
-int RunMessageLoop();
+// The frame of a peer's main: "--help" prints the usage and ends; otherwise `run` runs, and a
+// failure it throws (a bad option, a file that cannot be read, a DDE service refused) is printed
+// with the usage as "NAME: why", ending the program with exit code 1.
+int RunPeer(int argc, char** argv, const char* name, const char* usage,
+            const std::function<int()>& run);
 
 }  // namespace tools

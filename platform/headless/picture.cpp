@@ -5,6 +5,7 @@
 #include <fstream>
 #include <vector>
 
+#include "base/rounding.h"
 #include "platform/headless/impl.h"
 
 namespace platform {
@@ -52,29 +53,50 @@ PictureBox::PictureBox(Container&, const ControlDesign& design) : impl_(std::mak
     const int border = headless::CurrentConfig().pictureBorderPx;
     impl_->design = design;
     impl_->node.name = design.name;
-    impl_->width = std::max(0, static_cast<int>(std::lround(design.width / TwipsX())) - 2 * border);
-    impl_->height =
-        std::max(0, static_cast<int>(std::lround(design.height / TwipsY())) - 2 * border);
+    impl_->width = std::max(0, base::TwipsToPixels(design.width, TwipsX()) - 2 * border);
+    impl_->height = std::max(0, base::TwipsToPixels(design.height, TwipsY()) - 2 * border);
     impl_->pixels.assign(static_cast<std::size_t>(impl_->width) * impl_->height,
                          Resolve(design.backColor));
     impl_->foreColor = design.foreColor;
 }
 PictureBox::~PictureBox() = default;
-Container::Node& PictureBox::ContainerNode() { return impl_->node; }
+Container::Node& PictureBox::ContainerNode() {
+    return impl_->node;
+}
 
-float PictureBox::ScaleWidth() const { return impl_->width * TwipsX(); }
-float PictureBox::ScaleHeight() const { return impl_->height * TwipsY(); }
+float PictureBox::ScaleWidth() const {
+    return impl_->width * TwipsX();
+}
+float PictureBox::ScaleHeight() const {
+    return impl_->height * TwipsY();
+}
 
-void PictureBox::SetFillColor(base::Color color) { impl_->fillColor = color; }
-void PictureBox::SetFillStyle(FillStyle style) { impl_->fillStyle = style; }
-void PictureBox::SetDrawWidth(int pixels) { impl_->drawWidth = std::max(1, pixels); }
+void PictureBox::SetFillColor(base::Color color) {
+    impl_->fillColor = color;
+}
+void PictureBox::SetFillStyle(FillStyle style) {
+    impl_->fillStyle = style;
+}
+void PictureBox::SetDrawWidth(int pixels) {
+    impl_->drawWidth = std::max(1, pixels);
+}
 void PictureBox::SetDrawStyle(DrawStyle) {}
 void PictureBox::SetDrawMode(DrawMode) {}
-void PictureBox::SetForeColor(base::Color color) { impl_->foreColor = color; }
-base::Color PictureBox::FillColor() const { return impl_->fillColor; }
-FillStyle PictureBox::GetFillStyle() const { return impl_->fillStyle; }
-int PictureBox::DrawWidth() const { return impl_->drawWidth; }
-base::Color PictureBox::ForeColor() const { return impl_->foreColor; }
+void PictureBox::SetForeColor(base::Color color) {
+    impl_->foreColor = color;
+}
+base::Color PictureBox::FillColor() const {
+    return impl_->fillColor;
+}
+FillStyle PictureBox::GetFillStyle() const {
+    return impl_->fillStyle;
+}
+int PictureBox::DrawWidth() const {
+    return impl_->drawWidth;
+}
+base::Color PictureBox::ForeColor() const {
+    return impl_->foreColor;
+}
 
 void PictureBox::Circle(float x, float y, float radius, base::Color outline) {
     Record("Picture." + impl_->design.name + ".Circle");
@@ -93,7 +115,8 @@ void PictureBox::Circle(float x, float y, float radius, base::Color outline) {
     const double beyond = r + half + hair;  // no pixel further out is drawn
     if (!(beyond >= 0)) return;
     const double beyondSquared = beyond * beyond, fillSquared = squareOrNone(r - half - hair);
-    const double outlineFrom = squareOrNone(r - half + hair), outlineTo = squareOrNone(r + half - hair);
+    const double outlineFrom = squareOrNone(r - half + hair),
+                 outlineTo = squareOrNone(r + half - hair);
     const int top = PixelWithin(std::floor(cy - beyond), impl_->height);
     const int bottom = PixelWithin(std::ceil(cy + beyond), impl_->height);
     const int left = PixelWithin(std::floor(cx - beyond), impl_->width);
@@ -125,8 +148,10 @@ void PictureBox::Circle(float x, float y, float radius, base::Color outline) {
                 impl_->Set(px, py, line);
             } else {
                 const double d = std::hypot(dx, dy);
-                if (std::abs(d - r) <= half) impl_->Set(px, py, line);
-                else if (d < r && filled) impl_->Set(px, py, fill);
+                if (std::abs(d - r) <= half)
+                    impl_->Set(px, py, line);
+                else if (d < r && filled)
+                    impl_->Set(px, py, fill);
             }
         }
     }
@@ -134,8 +159,8 @@ void PictureBox::Circle(float x, float y, float radius, base::Color outline) {
 
 void PictureBox::Line(float x1, float y1, float x2, float y2, base::Color color) {
     // Bresenham between the rounded end points: 8-connected, like a GDI pen of one pixel.
-    int ax = static_cast<int>(std::lround(x1 / TwipsX())), ay = static_cast<int>(std::lround(y1 / TwipsY()));
-    const int bx = static_cast<int>(std::lround(x2 / TwipsX())), by = static_cast<int>(std::lround(y2 / TwipsY()));
+    int ax = base::TwipsToPixels(x1, TwipsX()), ay = base::TwipsToPixels(y1, TwipsY());
+    const int bx = base::TwipsToPixels(x2, TwipsX()), by = base::TwipsToPixels(y2, TwipsY());
     const int dx = std::abs(bx - ax), dy = -std::abs(by - ay);
     const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
     const base::Color pen = Resolve(color);
@@ -143,16 +168,22 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, base::Color color)
         impl_->Dot(ax, ay, pen);
         if (ax == bx && ay == by) break;
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; ax += sx; }
-        if (e2 <= dx) { err += dx; ay += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            ax += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            ay += sy;
+        }
     }
 }
 
 void PictureBox::PrintText(float left, float top, const std::string& text) {
     // Each character is drawn as the outline of its cell, one pixel in: enough for tests to find
     // where the text went and to see that nothing drew over it.
-    const int x0 = static_cast<int>(std::lround(left / TwipsX()));
-    const int y0 = static_cast<int>(std::lround(top / TwipsY()));
+    const int x0 = base::TwipsToPixels(left, TwipsX());
+    const int y0 = base::TwipsToPixels(top, TwipsY());
     const base::Color ink = Resolve(impl_->foreColor);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const int cx = x0 + static_cast<int>(i) * kCharWidthPx;
@@ -170,7 +201,9 @@ void PictureBox::PrintText(float left, float top, const std::string& text) {
 float PictureBox::TextWidth(const std::string& text) const {
     return static_cast<float>(text.size()) * kCharWidthPx * TwipsX();
 }
-float PictureBox::TextHeight(const std::string&) const { return kCharHeightPx * TwipsY(); }
+float PictureBox::TextHeight(const std::string&) const {
+    return kCharHeightPx * TwipsY();
+}
 
 bool PictureBox::ExtFloodFill(int pixelX, int pixelY, base::Color color, unsigned fillType) {
     Record("Picture." + impl_->design.name + ".ExtFloodFill " + std::to_string(pixelX) + " " +
@@ -198,8 +231,12 @@ bool PictureBox::ExtFloodFill(int pixelX, int pixelY, base::Color color, unsigne
 
 namespace headless {
 
-int ImageWidth(PictureBox& picture) { return picture.GetImpl().width; }
-int ImageHeight(PictureBox& picture) { return picture.GetImpl().height; }
+int ImageWidth(PictureBox& picture) {
+    return picture.GetImpl().width;
+}
+int ImageHeight(PictureBox& picture) {
+    return picture.GetImpl().height;
+}
 base::Color Pixel(PictureBox& picture, int x, int y) {
     const PictureBox::Impl& im = picture.GetImpl();
     if (x < 0 || y < 0 || x >= im.width || y >= im.height) return base::Color::System(-2);
@@ -210,7 +247,8 @@ void SaveImage(PictureBox& picture, const std::string& path) {
     const PictureBox::Impl& im = picture.GetImpl();
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << im.width << " " << im.height << "\n255\n";
-    for (const base::Color& c : im.pixels) out.put(char(c.red)).put(char(c.green)).put(char(c.blue));
+    for (const base::Color& c : im.pixels)
+        out.put(char(c.red)).put(char(c.green)).put(char(c.blue));
 }
 
 }  // namespace headless

@@ -2,37 +2,25 @@
 
 #include "base/failure.h"
 #include "platform/win32/units.h"
+#include "win32io/module.h"
 
 namespace platform::win32 {
 
-HINSTANCE Instance() {
-    return GetModuleHandleA(nullptr);
-}
-
 void RegisterClassOnce(const char* name, WNDPROC procedure, HICON icon) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(Instance(), name, &existing)) return;
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = Instance();
-    windowClass.hIcon = icon;
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-    windowClass.lpszClassName = name;
-    if (!RegisterClassExA(&windowClass)) throw base::Failure("Can't register a window class");
+    win32io::RegisterWindowClass(
+        name, procedure,
+        {CS_DBLCLKS, icon, LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)),
+         GetSysColorBrush(COLOR_WINDOW)});
 }
 
 OwnedWindow CreateChild(Container& parent, const char* windowClass, DWORD style, DWORD exStyle,
                         const ControlDesign& design, ChildControl& control) {
     const RECT place = PixelRect(design);
     if (design.visible) style |= WS_VISIBLE;
-    OwnedWindow hwnd(CreateWindowExA(exStyle, windowClass, design.caption.c_str(),
-                                     style | WS_CHILD | WS_CLIPSIBLINGS, place.left, place.top,
-                                     place.right - place.left, place.bottom - place.top,
-                                     parent.ContainerNode().hwnd, nullptr, Instance(), nullptr));
+    OwnedWindow hwnd(CreateWindowExA(
+        exStyle, windowClass, design.caption.c_str(), style | WS_CHILD | WS_CLIPSIBLINGS,
+        place.left, place.top, place.right - place.left, place.bottom - place.top,
+        parent.ContainerNode().hwnd, nullptr, win32io::ThisModule(), nullptr));
     if (!hwnd) throw base::Failure("Can't create the control " + design.name);
     SetWindowLongPtrA(hwnd.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
     SendMessageA(hwnd.get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design.font)), FALSE);

@@ -43,7 +43,5 @@ bool RouteToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 // Registers a window class of the backend once; the class brush is the window background.
 void RegisterClassOnce(const char* name, WNDPROC procedure, HICON icon = nullptr);
 
-HINSTANCE Instance();
-
 }  // namespace win32
 }  // namespace platform

@@ -7,8 +7,8 @@
 
 #include "platform/controls.h"
 #include "platform/win32/child.h"
-#include "platform/win32/dde_link.h"
 #include "platform/win32/handles.h"
+#include "win32io/dde_link.h"
 
 namespace platform {
 
@@ -51,7 +51,7 @@ struct Label::Impl : win32::ChildControl {
     win32::OwnedWindow hwnd;
     std::string linkTopic, linkItem;
     int linkMode = 0;
-    std::unique_ptr<win32::DdeLink> link;  // made at the first link; label_link.cpp
+    std::unique_ptr<win32io::DdeLink> link;  // made at the first link; label_link.cpp
 
     HBRUSH Colors(HDC dc) override;
 };

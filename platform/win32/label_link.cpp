@@ -7,9 +7,9 @@
 namespace platform {
 
 namespace {
-win32::DdeLink& LinkOf(Label::Impl& impl) {
+win32io::DdeLink& LinkOf(Label::Impl& impl) {
     if (impl.link) return *impl.link;
-    impl.link = std::make_unique<win32::DdeLink>();
+    impl.link = std::make_unique<win32io::DdeLink>();
     Label::Impl* label = &impl;
     // A value received replaces the caption, which raises Change.
     impl.link->onData = [label](const std::string& text) {

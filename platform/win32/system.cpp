@@ -1,10 +1,10 @@
 // The Windows functions the window logic calls, as thin as they come.
 #include <limits>
-#include <vector>
 
 #include "platform/system.h"
 #include "platform/win32/impl.h"
 #include "platform/win32/units.h"
+#include "win32io/module.h"
 
 // <windows.h> maps these names to their A or W functions; here they are ours.
 #undef GetPrivateProfileString
@@ -19,26 +19,12 @@ ScreenMetrics Screen() {
                          win32::TwipsPerPixelY()};
 }
 
-namespace {
-std::string ProgramPath() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return std::string(path.data(), length);
-        path.resize(path.size() * 2);
-    }
-}
-}  // namespace
-
 std::string ProgramDirectory() {
-    const std::string path = ProgramPath();
-    const auto slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    return win32io::ProgramFolder();
 }
 
 std::string ProgramName() {
-    const std::string path = ProgramPath();
+    const std::string path = win32io::ProgramFilePath();
     const auto slash = path.find_last_of("\\/");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const auto dot = name.find_last_of('.');

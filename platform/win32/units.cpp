@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "base/failure.h"
+#include "base/rounding.h"
 #include "platform/win32/handles.h"
 
 namespace platform::win32 {
@@ -16,13 +17,6 @@ int ScreenDotsPerInch(int axis) {
     const WindowDc screen(nullptr);
     const int dots = GetDeviceCaps(screen.Get(), axis);
     return dots > 0 ? dots : 96;
-}
-
-int ToPixels(float twips, float twipsPerPixel) {
-    const double pixels = std::nearbyint(static_cast<double>(twips) / twipsPerPixel);
-    if (!(pixels >= std::numeric_limits<int>::min() && pixels <= std::numeric_limits<int>::max()))
-        throw base::Failure(base::kOverflow);
-    return static_cast<int>(pixels);
 }
 
 }  // namespace
@@ -37,10 +31,10 @@ float TwipsPerPixelY() {
 }
 
 int PixelsX(float twips) {
-    return ToPixels(twips, TwipsPerPixelX());
+    return base::TwipsToPixels(twips, TwipsPerPixelX());
 }
 int PixelsY(float twips) {
-    return ToPixels(twips, TwipsPerPixelY());
+    return base::TwipsToPixels(twips, TwipsPerPixelY());
 }
 float TwipsX(int pixels) {
     return pixels * TwipsPerPixelX();
@@ -65,8 +59,8 @@ HFONT FontFor(const Font& font) {
     GdiObject<HFONT>& made = fonts[Key{font.face, font.points, font.bold}];
     if (!made) {
         LOGFONTA logFont{};
-        logFont.lfHeight =
-            -static_cast<LONG>(std::lround(font.points * ScreenDotsPerInch(LOGPIXELSY) / 72.0));
+        logFont.lfHeight = -static_cast<LONG>(
+            base::RoundHalfAway(font.points * ScreenDotsPerInch(LOGPIXELSY) / 72.0));
         logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
         logFont.lfCharSet = DEFAULT_CHARSET;
         logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;

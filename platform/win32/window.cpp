@@ -6,6 +6,7 @@
 #include "platform/win32/dispatch.h"
 #include "platform/win32/impl.h"
 #include "platform/win32/units.h"
+#include "win32io/module.h"
 
 namespace platform {
 
@@ -141,7 +142,7 @@ LRESULT Window::Impl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 Window::Window(const WindowDesign& design) : impl_(std::make_unique<Impl>()) {
     impl_->self = this;
     win32::RegisterClassOnce(kWindowClass, WindowProcedure,
-                             LoadIconA(win32::Instance(), MAKEINTRESOURCEA(kIconResource)));
+                             LoadIconA(win32io::ThisModule(), MAKEINTRESOURCEA(kIconResource)));
     impl_->designClient =
         SIZE{win32::PixelsX(design.clientWidth), win32::PixelsY(design.clientHeight)};
     RECT outer{0, 0, impl_->designClient.cx, impl_->designClient.cy};
@@ -150,7 +151,7 @@ Window::Window(const WindowDesign& design) : impl_(std::make_unique<Impl>()) {
     const HMENU menuBar = CreateMenu();
     impl_->ownership.reset(CreateWindowExA(kExStyle, kWindowClass, design.title.c_str(), kStyle, 0,
                                            0, outer.right - outer.left, outer.bottom - outer.top,
-                                           nullptr, menuBar, win32::Instance(), impl_.get()));
+                                           nullptr, menuBar, win32io::ThisModule(), impl_.get()));
     if (!impl_->ownership) {
         DestroyMenu(menuBar);
         throw base::Failure("Can't create the window");

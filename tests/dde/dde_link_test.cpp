@@ -8,17 +8,17 @@
 #include <vector>
 
 #include "base/failure.h"
-#include "platform/win32/dde_link.h"
 #include "tests/dde/hex.h"
 #include "tests/dde/peer_process.h"
+#include "win32io/dde_link.h"
 
 namespace {
 
-using platform::win32::DdeLink;
 using test::Hex;
 using test::PeerProcess;
 using test::PumpFor;
 using test::PumpUntil;
+using win32io::DdeLink;
 
 constexpr const char* kService = "VANTROPEER";
 constexpr const char* kTopic = "RCI";

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "tests/dde/hex.h"
-#include "tools/dde_server.h"
 #include "tools/peer_console.h"
+#include "win32io/dde_server.h"
 
 namespace {
 
@@ -56,12 +56,12 @@ class Peer {
     }
 
   private:
-    tools::DdeServer::PokeReply AnswerPoke(const std::string& item, const std::string& text) {
-        if (pokes_ == "refuse") return tools::DdeServer::PokeReply::Refuse;
-        if (pokes_ == "busy") return tools::DdeServer::PokeReply::Busy;
+    win32io::DdeServer::PokeReply AnswerPoke(const std::string& item, const std::string& text) {
+        if (pokes_ == "refuse") return win32io::DdeServer::PokeReply::Refuse;
+        if (pokes_ == "busy") return win32io::DdeServer::PokeReply::Busy;
         if (pokes_ == "echo") server_.PublishLater(item, text);
         if (pokes_ == "hang") Sleep(hangMs_);  // a hung program: no message is pumped
-        return tools::DdeServer::PokeReply::Accept;
+        return win32io::DdeServer::PokeReply::Accept;
     }
 
     void RunCommands() {
@@ -95,8 +95,8 @@ class Peer {
         if (command == "quit") PostQuitMessage(0);
     }
 
-    tools::DdeServer server_;
-    platform::win32::DdeWindow window_;
+    win32io::DdeServer server_;
+    win32io::MessageWindow window_;
     std::mutex mutex_;
     std::deque<std::string> commands_;
     bool acceptConnect_ = true;
@@ -115,5 +115,5 @@ int main(int argc, char** argv) {
     Peer peer(argv[1], argv[2]);
     tools::ReadCommands([&peer](const std::string& line) { peer.Add(line); });
     Say("ready");
-    return tools::RunMessageLoop();
+    return win32io::RunMessageLoop();
 }

@@ -5,15 +5,15 @@
 #include <vector>
 
 #include "base/failure.h"
-#include "platform/win32/dde_link.h"
 #include "tests/dde/peer_process.h"
-#include "tools/dde_server.h"
+#include "win32io/dde_link.h"
+#include "win32io/dde_server.h"
 
 namespace {
 
-using platform::win32::DdeLink;
 using test::PumpUntil;
-using tools::DdeServer;
+using win32io::DdeLink;
+using win32io::DdeServer;
 
 class DdeServerTest : public ::testing::Test {
   protected:

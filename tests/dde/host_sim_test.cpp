@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/failure.h"
-#include "platform/win32/dde_link.h"
 #include "tests/dde/peer_process.h"
 #include "tools/host_sim/feed.h"
+#include "win32io/dde_link.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ TEST(HostSimulatorTest, LinkedClientGetsTheWholeFeedAndItsPokesAreRefused) {
     test::PeerProcess host("..\\tools\\host_sim\\host_sim.exe",
                            "--name WENDRA32 --interval 20 --chunk split --once --file " + path,
                            "offering WENDRA32|WENDATA!labDxSpot");
-    platform::win32::DdeLink link;
+    win32io::DdeLink link;
     std::string received;
     int updates = 0;
     link.onData = [&](const std::string& text) {

@@ -8,7 +8,7 @@
 #include "base/failure.h"
 #include "platform/controls.h"
 #include "tests/dde/peer_process.h"
-#include "tools/dde_server.h"
+#include "win32io/dde_server.h"
 
 namespace {
 
@@ -22,13 +22,13 @@ class LabelLinkTest : public ::testing::Test {
         label.OnLinkClose = [this] { ++closes; };
         server.onPoke = [this](const std::string& item, const std::string& text) {
             pokes.push_back(item + "=" + text);
-            return tools::DdeServer::PokeReply::Accept;
+            return win32io::DdeServer::PokeReply::Accept;
         };
         label.SetLinkTopic("VANTROGLUE|RCI");
         label.SetLinkItem("AZIMUTH");
     }
 
-    tools::DdeServer server{"VANTROGLUE", "RCI"};
+    win32io::DdeServer server{"VANTROGLUE", "RCI"};
     platform::Window window{platform::WindowDesign{"frmTest", "Test", 3000, 2000, {}}};
     platform::Label label{window, [] {
                               platform::ControlDesign design;
@@ -56,7 +56,7 @@ TEST_F(LabelLinkTest, LinkPokeSendsTheCaption) {
     label.LinkPoke();
     EXPECT_EQ(pokes, std::vector<std::string>{"AZIMUTH=GA:123"});
     server.onPoke = [](const std::string&, const std::string&) {
-        return tools::DdeServer::PokeReply::Refuse;
+        return win32io::DdeServer::PokeReply::Refuse;
     };
     EXPECT_THROW(label.LinkPoke(), base::Failure);
     EXPECT_EQ(label.LinkMode(), 1);

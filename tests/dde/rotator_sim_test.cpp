@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/failure.h"
-#include "platform/win32/dde_link.h"
 #include "tests/dde/peer_process.h"
 #include "tools/rotator_sim/rotator.h"
+#include "win32io/dde_link.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ class RotatorSimulatorTest : public ::testing::Test {
 
     test::PeerProcess rotator{"..\\tools\\rotator_sim\\rotator_sim.exe", "--azimuth 10 --speed 40",
                               "offering ARSWIN|RCI!AZIMUTH"};
-    platform::win32::DdeLink link;
+    win32io::DdeLink link;
     std::vector<std::string> reports;
 };
 

@@ -4,7 +4,7 @@
 
 namespace e2e {
 
-using Reply = tools::DdeServer::PokeReply;
+using Reply = win32io::DdeServer::PokeReply;
 
 DdePeer::DdePeer(const std::string& service, const std::string& topic, std::string item,
                  PeerLog& log)

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "tools/dde_server.h"
+#include "win32io/dde_server.h"
 
 namespace e2e {
 
@@ -58,7 +58,7 @@ class DdePeer {
     PeerLog& log_;
     std::vector<std::string> pokes_;
     int connectAttempts_ = 0;
-    tools::DdeServer server_;  // last: its callbacks use the members above
+    win32io::DdeServer server_;  // last: its callbacks use the members above
 };
 
 // The host program, under its first name or its second.

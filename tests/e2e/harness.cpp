@@ -200,9 +200,11 @@ bool ShowsColor(HWND window, POINT client, COLORREF color, DWORD limitMs) {
 
 // The program
 
-Program::Program(const Options& options) : folder_(FreshFolder()) {
+Program::Program(const Options& options)
+    : folder_(options.installedIn ? *options.installedIn : FreshFolder()),
+      ownFolder_(!options.installedIn) {
     const std::string program = folder_ + "\\vantro32.exe";
-    if (!CopyFileA(ProgramToTest().c_str(), program.c_str(), FALSE))
+    if (ownFolder_ && !CopyFileA(ProgramToTest().c_str(), program.c_str(), FALSE))
         throw std::runtime_error("cannot copy the program to " + folder_);
     if (options.settings) {
         std::ofstream file(SettingsFile(), std::ios::binary);
@@ -231,6 +233,7 @@ Program::~Program() {
     Kill();
     if (process_.hProcess) CloseHandle(process_.hProcess);
     if (process_.hThread) CloseHandle(process_.hThread);
+    if (!ownFolder_) return;
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }
@@ -417,6 +420,13 @@ bool Program::Running() const {
 
 bool Program::WaitForExit(DWORD limitMs) const {
     return process_.hProcess && WaitUntil([&] { return !Running(); }, limitMs);
+}
+
+std::optional<DWORD> Program::ExitCode() const {
+    DWORD code = 0;
+    if (!process_.hProcess || !GetExitCodeProcess(process_.hProcess, &code) || code == STILL_ACTIVE)
+        return std::nullopt;
+    return code;
 }
 
 void Program::Kill() {

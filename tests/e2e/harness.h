@@ -52,6 +52,9 @@ class Program {
     struct Options {
         // Written as the settings file beside the program before it starts.
         std::optional<std::string> settings;
+        // The vantro32.exe of this folder is started as it stands: nothing is copied, and the
+        // folder is kept (an unpacked release).
+        std::optional<std::string> installedIn = std::nullopt;
     };
 
     // Copies vantro32.exe into a fresh temporary folder, starts it there and waits for its window
@@ -117,10 +120,12 @@ class Program {
 
     bool Running() const;
     bool WaitForExit(DWORD limitMs = kPatienceMs) const;
+    std::optional<DWORD> ExitCode() const;  // nothing while it runs
     void Kill();
 
   private:
     std::string folder_;
+    bool ownFolder_ = true;
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
 };

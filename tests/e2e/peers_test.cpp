@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "tools/dde_server.h"
+#include "win32io/dde_server.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ class PeersTest : public ::testing::Test {
     PeersTest() {
         rotator_.onPoke = [this](const std::string&, const std::string& text) {
             commands_.push_back(text);
-            return tools::DdeServer::PokeReply::Accept;
+            return win32io::DdeServer::PokeReply::Accept;
         };
     }
 
@@ -56,8 +56,8 @@ class PeersTest : public ::testing::Test {
         return {PixelsX(4560 + 60) + 1 + x, PixelsY(240) + 1 + y};
     }
 
-    tools::DdeServer host_{"WENDRA", "WENDATA"};
-    tools::DdeServer rotator_{"ARSWIN", "RCI"};
+    win32io::DdeServer host_{"WENDRA", "WENDATA"};
+    win32io::DdeServer rotator_{"ARSWIN", "RCI"};
     std::vector<std::string> commands_;
     std::optional<e2e::Program> program_;
 };

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bridge_fake_rotctld.h"
-#include "tools/rotctld_bridge/core/rotator_driver.h"
+#include "bridges/rotator/core/rotator_driver.h"
 
 namespace bridge_test {
 namespace {

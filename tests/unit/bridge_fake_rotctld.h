@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/rotctld_bridge/core/rotator_driver.h"
+#include "bridges/rotator/core/rotator_driver.h"
 
 namespace bridge_test {
 

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "tools/rotctld_bridge/core/heading.h"
-#include "tools/rotctld_bridge/core/poke_message.h"
-#include "tools/rotctld_bridge/core/shown_text.h"
+#include "bridges/rotator/core/heading.h"
+#include "bridges/rotator/core/poke_message.h"
+#include "bridges/rotator/core/shown_text.h"
 
 namespace {
 

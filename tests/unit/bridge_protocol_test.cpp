@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/rotctld_bridge/core/address.h"
-#include "tools/rotctld_bridge/core/rotctld_client.h"
-#include "tools/rotctld_bridge/core/rotctld_protocol.h"
+#include "bridges/rotator/core/address.h"
+#include "bridges/rotator/core/rotctld_client.h"
+#include "bridges/rotator/core/rotctld_protocol.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/dde_window.h"
-#include "tools/dde_server.h"
 #include "tools/host_sim/feed.h"
 #include "tools/peer_console.h"
+#include "win32io/dde_server.h"
+#include "win32io/message_window.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ class HostSimulator {
         };
         server_.onPoke = [](const std::string& item, const std::string& text) {
             tools::Say("receive " + item + " " + tools::Printable(text) + ": refused");
-            return tools::DdeServer::PokeReply::Refuse;
+            return win32io::DdeServer::PokeReply::Refuse;
         };
     }
 
@@ -98,25 +98,21 @@ class HostSimulator {
         ticker_.StopTimer(kFeedTimer);
     }
 
-    tools::DdeServer server_;
+    win32io::DdeServer server_;
     std::vector<std::string> updates_;
     bool once_;
     std::size_t next_ = 0;
     int hotLinks_ = 0;
-    platform::win32::DdeWindow ticker_;
+    win32io::MessageWindow ticker_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (tools::Flag(argc, argv, "--help")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    try {
+    return tools::RunPeer(argc, argv, "host_sim", kUsage, [&] {
         const std::string name = tools::Option(argc, argv, "--name", "WENDRA");
         const std::string file =
-            tools::Option(argc, argv, "--file", tools::ProgramFolder() + "\\spots.txt");
+            tools::Option(argc, argv, "--file", win32io::ProgramFolder() + "\\spots.txt");
         const UINT interval = std::stoul(tools::Option(argc, argv, "--interval", "1000"));
         std::vector<std::string> updates = tools::MakeUpdates(
             ReadFile(file), ChunkingOf(tools::Option(argc, argv, "--chunk", "lines")),
@@ -128,9 +124,6 @@ int main(int argc, char** argv) {
         tools::Say("offering " + name + "|" + kTopic + "!" + kItem);
         tools::Say(std::to_string(count) + " updates from " + file + ", one every " +
                    std::to_string(interval) + " ms while a client is linked");
-        return tools::RunMessageLoop();
-    } catch (const std::exception& failure) {
-        std::fputs((std::string("host_sim: ") + failure.what() + "\n" + kUsage).c_str(), stderr);
-        return 1;
-    }
+        return win32io::RunMessageLoop();
+    });
 }

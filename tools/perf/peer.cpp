@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/dde_server.h"
 #include "tools/perf/perf_shared.h"
+#include "win32io/dde_server.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ void Pump() {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
-void Publish(tools::DdeServer& host, long lines) {
+void Publish(win32io::DdeServer& host, long lines) {
     for (long first = 0; first < lines; first += kLinesPerValue) {
         std::string value;
         for (long i = first; i < lines && i < first + kLinesPerValue; ++i)
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     const std::string role = argc > 1 ? argv[1] : "";
     const HANDLE ready = Event(perf::kPeerReadyEvent);
     if (role == "rotator") {
-        tools::DdeServer rotator(perf::kRotatorService, perf::kRotatorTopic);
+        win32io::DdeServer rotator(perf::kRotatorService, perf::kRotatorTopic);
         int reports = 0;
         rotator.onConnect = [&] {
             reports = 0;
@@ -64,13 +64,13 @@ int main(int argc, char** argv) {
         rotator.onPoke = [&](const std::string& item, const std::string& text) {
             if (text.rfind("GA:", 0) == 0)
                 rotator.PublishLater(item, reports++ % 2 ? perf::kWest : perf::kEast);
-            return tools::DdeServer::PokeReply::Accept;
+            return win32io::DdeServer::PokeReply::Accept;
         };
         SetEvent(ready);
         Serve(nullptr, [] {});
     } else if (role == "host") {
         const long lines = argc > 2 ? std::atol(argv[2]) : 0;
-        tools::DdeServer host(perf::kHostService, perf::kHostTopic);
+        win32io::DdeServer host(perf::kHostService, perf::kHostTopic);
         const HANDLE publish = Event(perf::kPublishEvent), published = Event(perf::kPublishedEvent);
         SetEvent(ready);
         Serve(publish, [&] {

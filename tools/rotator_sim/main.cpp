@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/win32/dde_window.h"
-#include "tools/dde_server.h"
 #include "tools/peer_console.h"
 #include "tools/rotator_sim/rotator.h"
+#include "win32io/dde_server.h"
+#include "win32io/message_window.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ class RotatorSimulator {
     }
 
   private:
-    tools::DdeServer::PokeReply AnswerPoke(const std::string& item, const std::string& text) {
+    win32io::DdeServer::PokeReply AnswerPoke(const std::string& item, const std::string& text) {
         if (mode_ == PokeMode::Silent) {
             tools::Say("not answering");
             // Hung: no message is pumped until the console says otherwise.
@@ -99,7 +99,7 @@ class RotatorSimulator {
             // Published once the poke is answered, never from inside it.
             server_.PublishLater(kItem, Report());
             tools::Say("send " + Report());
-            return tools::DdeServer::PokeReply::Accept;
+            return win32io::DdeServer::PokeReply::Accept;
         }
         const std::optional<double> heading =
             text.starts_with("GA:") ? HeadingOf(text.substr(3)) : std::nullopt;
@@ -108,12 +108,12 @@ class RotatorSimulator {
         tools::Say("turning to " + text.substr(3));
         lastTick_ = GetTickCount();
         ticker_.StartTimer(kTurnTimer, kTurnTickMs);
-        return tools::DdeServer::PokeReply::Accept;
+        return win32io::DdeServer::PokeReply::Accept;
     }
 
-    static tools::DdeServer::PokeReply Refuse(const std::string& why) {
+    static win32io::DdeServer::PokeReply Refuse(const std::string& why) {
         tools::Say(why);
-        return tools::DdeServer::PokeReply::Refuse;
+        return win32io::DdeServer::PokeReply::Refuse;
     }
 
     void Turn() {
@@ -129,22 +129,18 @@ class RotatorSimulator {
 
     std::string Report() const { return "RA:" + std::to_string(rotator_.Azimuth()); }
 
-    tools::DdeServer server_;
+    win32io::DdeServer server_;
     tools::Rotator rotator_;
     std::atomic<PokeMode> mode_;
     HANDLE wake_;
     DWORD lastTick_ = 0;
-    platform::win32::DdeWindow ticker_;
+    win32io::MessageWindow ticker_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (tools::Flag(argc, argv, "--help")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    try {
+    return tools::RunPeer(argc, argv, "rotator_sim", kUsage, [&] {
         const double azimuth = std::stod(tools::Option(argc, argv, "--azimuth", "0"));
         const double speed = std::stod(tools::Option(argc, argv, "--speed", "6"));
         const PokeMode mode = tools::Flag(argc, argv, "--refuse")   ? PokeMode::Refuse
@@ -153,9 +149,6 @@ int main(int argc, char** argv) {
         RotatorSimulator rotator(azimuth, speed, mode);
         tools::ReadCommands([&rotator](const std::string& line) { rotator.Command(line); });
         tools::Say(std::string("offering ") + kService + "|" + kTopic + "!" + kItem);
-        return tools::RunMessageLoop();
-    } catch (const std::exception& failure) {
-        std::fputs((std::string("rotator_sim: ") + failure.what() + "\n" + kUsage).c_str(), stderr);
-        return 1;
-    }
+        return win32io::RunMessageLoop();
+    });
 }

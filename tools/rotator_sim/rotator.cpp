@@ -1,4 +1,5 @@
 #include "tools/rotator_sim/rotator.h"
+#include "base/rounding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +27,7 @@ void Rotator::Advance(double seconds) {
 }
 
 int Rotator::Azimuth() const {
-    return static_cast<int>(std::lround(azimuth_)) % 360;
+    return static_cast<int>(base::RoundHalfAway(azimuth_)) % 360;
 }
 
 }  // namespace tools

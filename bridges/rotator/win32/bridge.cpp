@@ -1,0 +1,84 @@
+#include "bridges/rotator/win32/bridge.h"
+
+#include "bridges/rotator/core/poke_message.h"
+#include "bridges/rotator/core/shown_text.h"
+
+namespace rotbridge {
+
+namespace {
+constexpr UINT kReportsMessage = WM_APP + 1;
+constexpr DWORD kConnectLimitMs = 2000;
+// Long enough for a rotator backend that retries on its serial line.
+constexpr DWORD kAnswerLimitMs = 3000;
+const std::string kItem = "AZIMUTH";
+
+bool IsItem(const std::string& name) {
+    return lstrcmpiA(name.c_str(), kItem.c_str()) == 0;
+}
+}  // namespace
+
+Bridge::Bridge(const RotctldAddress& rotctld, win32io::Console& console)
+    : console_(console),
+      status_(console, rotctld.Text()),
+      server_("ARSWIN", "RCI"),
+      mailbox_([this](UINT message, WPARAM, LPARAM) {
+          if (message == kReportsMessage) PublishReports();
+      }),
+      connection_(rotctld, kConnectLimitMs, kAnswerLimitMs),
+      driver_(connection_, *this, rotctld.Text()),
+      thread_(driver_) {
+    server_.onConnect = [this] {
+        console_.Line("a client opened the rotator link ARSWIN|RCI");
+        return true;
+    };
+    server_.onDisconnect = [this] { console_.Line("a client closed the rotator link"); };
+    server_.onAdviseStart = [](const std::string& item) { return IsItem(item); };
+    server_.onPoke = [this](const std::string& item, const std::string& text) {
+        return OnPoke(item, text);
+    };
+    console_.Line("offering DDE service ARSWIN, topic RCI, item AZIMUTH; rotctld at " +
+                  rotctld.Text());
+}
+
+win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std::string& text) {
+    if (!IsItem(item)) {
+        console_.Line("refused a poke on item " + ShownText(item) + ": only AZIMUTH is served");
+        return win32io::DdeServer::PokeReply::Refuse;
+    }
+    const PokeMessage message = ReadPoke(text);
+    switch (message.kind) {
+        case PokeMessage::Kind::Turn:
+            status_.SetLastCommand("GA:" + ShownText(message.heading));
+            console_.Line("received GA:" + ShownText(message.heading));
+            thread_.Turn(message.heading);
+            return win32io::DdeServer::PokeReply::Accept;
+        case PokeMessage::Kind::Query:
+            status_.SetLastCommand("RA:");
+            console_.Line("received RA:");
+            thread_.Query();
+            return win32io::DdeServer::PokeReply::Accept;
+        case PokeMessage::Kind::Unknown:
+            break;
+    }
+    console_.Line("refused \"" + ShownText(text) + "\": not a GA: or RA: command");
+    return win32io::DdeServer::PokeReply::Refuse;
+}
+
+void Bridge::Publish(const std::string& report) {
+    {
+        const std::lock_guard lock(mutex_);
+        reports_.push_back(report);
+    }
+    mailbox_.Post(kReportsMessage);
+}
+
+void Bridge::PublishReports() {
+    std::deque<std::string> reports;
+    {
+        const std::lock_guard lock(mutex_);
+        reports.swap(reports_);
+    }
+    for (const std::string& report : reports) server_.Publish(kItem, report);
+}
+
+}  // namespace rotbridge

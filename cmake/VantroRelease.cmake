@@ -1,0 +1,23 @@
+# The release for Windows users: one zip, Vantro32-<version>-win64.zip, holding every shipped
+# program, a README.txt and the licence, with Windows line ends. Made by CPack:
+#   cmake --build BUILD --target package      (the zip lands in BUILD/release/)
+set(VANTRO_RELEASE_TEXTS ${CMAKE_BINARY_DIR}/release-texts)
+configure_file(${PROJECT_SOURCE_DIR}/docs/release/README.txt ${VANTRO_RELEASE_TEXTS}/README.txt
+               @ONLY NEWLINE_STYLE CRLF)
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${VANTRO_RELEASE_TEXTS}/LICENSE.txt
+               @ONLY NEWLINE_STYLE CRLF)
+
+get_property(VANTRO_SHIPPED_PROGRAMS GLOBAL PROPERTY VANTRO_SHIPPED)
+install(TARGETS ${VANTRO_SHIPPED_PROGRAMS} RUNTIME DESTINATION .)
+install(FILES ${VANTRO_RELEASE_TEXTS}/README.txt ${VANTRO_RELEASE_TEXTS}/LICENSE.txt
+        DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Vantro32)
+set(CPACK_PACKAGE_VENDOR "The Vantro32 authors")
+set(CPACK_PACKAGE_FILE_NAME Vantro32-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/release)
+# Unpacked, the zip gives one folder of its name.
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES OFF)  # a release build links them stripped already
+include(CPack)

@@ -1,0 +1,115 @@
+#include "console_process.h"
+
+#include <stdexcept>
+
+namespace e2e {
+
+ConsoleProcess::ConsoleProcess(const std::string& program, const std::string& arguments,
+                               const Options& options)
+    : name_(program.substr(program.find_last_of("\\/") + 1)) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE write = nullptr;
+    if (!CreatePipe(&output_, &write, &inherit, 0)) throw std::runtime_error("cannot make a pipe");
+    SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    // Built piece by piece: "literal" + string trips a false -Wrestrict in GCC 12.
+    std::string command = "\"";
+    command += program;
+    command += "\" ";
+    command += arguments;
+    const BOOL started = CreateProcessA(
+        nullptr, command.data(), nullptr, nullptr, TRUE,
+        options.ownConsole ? CREATE_NEW_CONSOLE : CREATE_NO_WINDOW, nullptr,
+        options.folder.empty() ? nullptr : options.folder.c_str(), &startup, &process_);
+    CloseHandle(write);
+    if (!started) {
+        CloseHandle(output_);
+        throw std::runtime_error("cannot start " + command);
+    }
+    reader_ = std::thread([this] { Read(); });
+}
+
+ConsoleProcess::~ConsoleProcess() {
+    Kill();
+    WaitForSingleObject(process_.hProcess, INFINITE);
+    reader_.join();  // the pipe broke with the process
+    CloseHandle(output_);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+void ConsoleProcess::Read() {
+    std::string line;
+    char chunk[256];
+    DWORD got = 0;
+    while (ReadFile(output_, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        for (DWORD i = 0; i < got; ++i) {
+            if (chunk[i] == '\r') continue;
+            if (chunk[i] != '\n') {
+                line += chunk[i];
+                continue;
+            }
+            const std::lock_guard lock(mutex_);
+            lines_.push_back(std::move(line));
+            line.clear();
+        }
+    }
+}
+
+bool ConsoleProcess::WaitForLine(const std::string& text, std::size_t from, DWORD limitMs) {
+    return WaitUntil(
+        [&] {
+            const std::lock_guard lock(mutex_);
+            for (std::size_t i = from; i < lines_.size(); ++i)
+                if (lines_[i].find(text) != std::string::npos) return true;
+            return false;
+        },
+        limitMs);
+}
+
+std::size_t ConsoleProcess::LineCount() {
+    const std::lock_guard lock(mutex_);
+    return lines_.size();
+}
+
+std::string ConsoleProcess::Output() {
+    const std::lock_guard lock(mutex_);
+    std::string all = name_ + " said:\n";
+    for (const std::string& line : lines_) all += "  " + line + "\n";
+    return all;
+}
+
+bool ConsoleProcess::PressCtrlC() const {
+    // Only a process attached to a console can raise its events: this one joins the program's
+    // for the moment, ignoring the Ctrl+C itself.
+    FreeConsole();
+    if (!AttachConsole(process_.dwProcessId)) return false;
+    SetConsoleCtrlHandler(nullptr, TRUE);
+    const bool raised = GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    FreeConsole();
+    SetConsoleCtrlHandler(nullptr, FALSE);
+    return raised;
+}
+
+bool ConsoleProcess::WaitForExit(DWORD limitMs) const {
+    return WaitUntil([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; },
+                     limitMs);
+}
+
+std::optional<DWORD> ConsoleProcess::ExitCode() const {
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process_.hProcess, &code) || code == STILL_ACTIVE) return std::nullopt;
+    return code;
+}
+
+void ConsoleProcess::Kill() const {
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0)
+        TerminateProcess(process_.hProcess, 1);
+}
+
+}  // namespace e2e

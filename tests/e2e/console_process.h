@@ -1,0 +1,58 @@
+#pragma once
+// A console program started by a test (a bridge, a peer), its output read line by line as it
+// comes.
+#include <windows.h>
+
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "harness.h"
+
+namespace e2e {
+
+class ConsoleProcess {
+  public:
+    struct Options {
+        // A console of its own, so that PressCtrlC can reach it; without one it runs with no
+        // console window at all.
+        bool ownConsole = false;
+        std::string folder;  // its current folder; the test's when empty
+    };
+
+    // Starts the program (a Windows path) with the arguments. Throws std::runtime_error when it
+    // cannot be started.
+    ConsoleProcess(const std::string& program, const std::string& arguments)
+        : ConsoleProcess(program, arguments, Options{}) {}
+    ConsoleProcess(const std::string& program, const std::string& arguments,
+                   const Options& options);
+    ~ConsoleProcess();  // kills it if it still runs
+    ConsoleProcess(const ConsoleProcess&) = delete;
+    ConsoleProcess& operator=(const ConsoleProcess&) = delete;
+
+    // Waits for a line that contains the text, among the lines from number `from` on.
+    bool WaitForLine(const std::string& text, std::size_t from = 0, DWORD limitMs = kPatienceMs);
+    std::size_t LineCount();
+    std::string Output();  // every line so far, for failure messages
+
+    // Ctrl+C in its console, as a user presses it there.
+    bool PressCtrlC() const;
+    bool WaitForExit(DWORD limitMs = kPatienceMs) const;
+    std::optional<DWORD> ExitCode() const;  // nothing while it runs
+    void Kill() const;
+
+  private:
+    void Read();
+
+    std::string name_;
+    PROCESS_INFORMATION process_{};
+    HANDLE output_ = nullptr;
+    std::thread reader_;
+    std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
+
+}  // namespace e2e

@@ -1,0 +1,107 @@
+// The unpacked release zip, as a Windows user has it: it holds every program and its texts, and
+// each program starts from that folder and ends as a user ends it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "console_process.h"
+#include "harness.h"
+
+namespace {
+
+// The folder the zip was unpacked into, a Windows path.
+std::string Folder() {
+    const char* folder = std::getenv("VANTRO_RELEASE_FOLDER");
+    return folder ? folder : "";
+}
+
+std::string FileText(const std::string& name) {
+    std::ifstream file(Folder() + "\\" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool EveryLineEndsWithCrLf(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return false;
+    return !text.empty() && text.ends_with("\r\n");
+}
+
+// A companion program of the zip, and the start of what it says first.
+struct Companion {
+    std::string program;
+    std::string says;
+};
+
+const Companion kCompanions[] = {
+    {"rotbridge.exe", "rotbridge " VANTRO_VERSION ": Vantro32's rotator bridge"},
+};
+
+class ReleaseTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(Folder().empty()) << "VANTRO_RELEASE_FOLDER names no unpacked release";
+    }
+};
+
+TEST_F(ReleaseTest, HoldsEveryProgramAndItsTextsWithWindowsLineEnds) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder()))
+        names.insert(entry.path().filename().string());
+    std::set<std::string> expected{"vantro32.exe", "README.txt", "LICENSE.txt"};
+    for (const Companion& companion : kCompanions) expected.insert(companion.program);
+    EXPECT_EQ(names, expected);
+
+    const std::string readme = FileText("README.txt");
+    EXPECT_TRUE(EveryLineEndsWithCrLf(readme));
+    EXPECT_NE(readme.find("Vantro32 " VANTRO_VERSION), std::string::npos);
+    for (const Companion& companion : kCompanions)
+        EXPECT_NE(readme.find(companion.program), std::string::npos) << companion.program;
+    const std::string licence = FileText("LICENSE.txt");
+    EXPECT_TRUE(EveryLineEndsWithCrLf(licence));
+    EXPECT_NE(licence.find("The Vantro32 authors"), std::string::npos);
+}
+
+TEST_F(ReleaseTest, Vantro32ShowsItsWindowFromTheFolderAndEndsOnClose) {
+    e2e::Program::Options options;
+    options.installedIn = Folder();
+    e2e::Program program(options);
+    EXPECT_EQ(program.AnswerPeersNotFound().size(), 2u);
+    EXPECT_TRUE(IsWindowVisible(program.Window()));
+    program.Close();
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+    // Its settings file went beside it.
+    EXPECT_TRUE(DeleteFileA(program.SettingsFile().c_str()));
+}
+
+TEST_F(ReleaseTest, EachCompanionSaysWhatItIsWaitsAndEndsOnCtrlCOrWhenEnded) {
+    for (const Companion& companion : kCompanions) {
+        SCOPED_TRACE(companion.program);
+        const std::string program = Folder() + "\\" + companion.program;
+        e2e::ConsoleProcess::Options options;
+        options.ownConsole = true;
+        options.folder = Folder();
+        {
+            e2e::ConsoleProcess process(program, "", options);
+            ASSERT_TRUE(process.WaitForLine(companion.says)) << process.Output();
+            // It waits for its peers rather than ending.
+            EXPECT_FALSE(process.WaitForExit(1000)) << process.Output();
+            ASSERT_TRUE(process.PressCtrlC());
+            ASSERT_TRUE(process.WaitForExit(5000)) << process.Output();
+            EXPECT_EQ(process.ExitCode(), 0u) << process.Output();
+        }
+        e2e::ConsoleProcess process(program, "", options);
+        ASSERT_TRUE(process.WaitForLine(companion.says)) << process.Output();
+        process.Kill();
+        EXPECT_TRUE(process.WaitForExit(5000));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+#pragma once
+// A hidden message-only window: the home of timers and of the messages a DDE link, a server or a
+// worker thread posts to act on the thread that owns the window, outside any DDEML callback.
+#include <windows.h>
+
+#include <functional>
+
+namespace win32io {
+
+class MessageWindow {
+  public:
+    // Gets every WM_TIMER and every message from WM_APP up; a handler that throws ends only that
+    // message.
+    using Handler = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
+
+    explicit MessageWindow(Handler handler);  // throws base::Failure
+    ~MessageWindow();
+    MessageWindow(const MessageWindow&) = delete;
+    MessageWindow& operator=(const MessageWindow&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void StartTimer(UINT_PTR id, UINT intervalMs) const;
+    void StopTimer(UINT_PTR id) const;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    Handler handler_;
+    HWND hwnd_ = nullptr;
+};
+
+// Runs the calling thread's message loop until WM_QUIT; returns the quit code (1 when the loop
+// fails).
+int RunMessageLoop();
+
+}  // namespace win32io

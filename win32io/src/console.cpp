@@ -1,0 +1,48 @@
+#include "win32io/console.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace win32io {
+
+namespace {
+// Windows gives a closed console's handler five seconds before it ends the process.
+constexpr DWORD kCleanUpLimitMs = 4500;
+
+DWORD quitThread = 0;
+HANDLE cleanedUp = nullptr;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    PostThreadMessageA(quitThread, WM_QUIT, 0, 0);
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+        WaitForSingleObject(cleanedUp, kCleanUpLimitMs);
+    return TRUE;
+}
+}  // namespace
+
+void Console::Line(const std::string& text) {
+    const std::lock_guard lock(mutex_);
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    std::printf("%02u:%02u:%02u %s\n", t.wHour, t.wMinute, t.wSecond, text.c_str());
+    std::fflush(stdout);
+}
+
+void Console::Title(const std::string& text) {
+    const std::lock_guard lock(mutex_);
+    SetConsoleTitleA(text.c_str());
+}
+
+ConsoleQuit::ConsoleQuit() {
+    quitThread = GetCurrentThreadId();
+    cleanedUp = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(&OnConsoleEvent, TRUE);
+}
+
+ConsoleQuit::~ConsoleQuit() {
+    // The handle stays open: a handler may still be waiting on it while the process ends.
+    SetEvent(cleanedUp);
+}
+
+}  // namespace win32io
