@@ -13,7 +13,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 command="${1:?usage: demo-hamlib.sh start|stop BUILD}"
 build="$(cd "${2:?usage: demo-hamlib.sh start|stop BUILD}" && pwd)" || exit 1
 state="$build/demo-hamlib"
-bridge="$build/tools/rotctld_bridge/rotbridge.exe"
+bridge="$build/bridges/rotator/rotbridge.exe"
 
 listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 

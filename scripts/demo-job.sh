@@ -10,8 +10,9 @@
 # With a display (DISPLAY set) the windows open on it: double-click a station yourself; the
 # simulators stop when Vantro32 is closed. Without one it all runs under Xvfb and
 # BUILD/demo/demo_driver.exe plays the user: it double-clicks a station by itself while
-# screenshots BUILD/screenshots/demo-1.png to demo-4.png show the list filling and the compass
-# pointer turning. Every wait has a limit. The simulators' output is in BUILD/demo-job/.
+# screenshots build/screenshots/demo-1.png to demo-4.png (in the source tree) show the list
+# filling and the compass pointer turning. Every wait has a limit. The simulators' output is in
+# BUILD/demo-job/.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 usage="usage: demo-job.sh BUILD [--hamlib] [--speed DEGREES_PER_SECOND] [--interval MS]"
@@ -45,17 +46,20 @@ fi
 had_display="${DISPLAY:-}"
 [ -n "$speed" ] || speed=$([ -n "$had_display" ] && echo 6 || echo 15)
 logs="$build/demo-job"
-shots="$build/screenshots"
+shots="$(cd "$here/.." && pwd)/build/screenshots"
 mkdir -p "$logs"
 folder=""
 simulators=()
 
+# shellcheck source=scripts/steps.sh
+. "$here/steps.sh"
+step "preparing Wine"
 # shellcheck source=scripts/wine-env.sh
 . "$here/wine-env.sh" "$build" || exit 1
 
 driver_pid=""
 stop_all() {
-    trap - EXIT INT TERM
+    trap - INT TERM
     [ -n "$driver_pid" ] && kill "$driver_pid" 2>/dev/null
     for pid in "${simulators[@]}"; do kill "$pid" 2>/dev/null; done
     [ -n "$hamlib" ] && "$here/demo-hamlib.sh" stop "$build" >/dev/null
@@ -64,7 +68,7 @@ stop_all() {
     wine_env_stop
     [ -n "$folder" ] && rm -rf "$folder"
 }
-trap stop_all EXIT
+at_exit stop_all
 trap 'exit 130' INT TERM
 # A session that stays until the end, started away from the simulators' output: its own
 # processes (explorer, services) would otherwise hold their output pipes open.
@@ -93,6 +97,7 @@ start_simulator() {
     return 1
 }
 
+step "starting the peers"
 if [ -n "$hamlib" ]; then
     "$here/demo-hamlib.sh" start "$build" || exit 1
 else
@@ -101,6 +106,7 @@ fi
 start_simulator host_sim "$host_sim" --interval "$interval" || exit 1
 
 if [ -n "$had_display" ]; then
+    step "Vantro32 on the desktop"
     echo "demo-job: double-click a station to turn the rotator; close Vantro32 to end the demo"
     # A folder of its own, which takes the settings file with it when it goes.
     folder="$(mktemp -d)"
@@ -110,6 +116,7 @@ if [ -n "$had_display" ]; then
 fi
 
 # Without a display the driver plays the user and says when a screenshot is due.
+step "Vantro32 under Xvfb, driven by the demo driver"
 mkdir -p "$shots"
 rm -f "$shots"/demo-[1-4].png
 coproc DRIVER { exec timeout 300 wine "$driver" 2>&1; }

@@ -7,6 +7,10 @@
 # results in build/perf/results/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/steps.sh
+source scripts/steps.sh
+
+step "installing what the measurements need"
 scripts/install-deps.sh
 command -v python3 >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -q python3
 
@@ -16,7 +20,7 @@ else
   reps=12 startups=20 series=8 rounds=8 lines=1000000
 fi
 
-echo "== building (Release)" >&2
+step "building (Release)"
 cmake -S . -B build/perf -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/perf -j2 --target floor_bench intake_bench queue_memory >/dev/null
 cmake -S . -B build/perf-w32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -34,23 +38,26 @@ bench() {
     --benchmark_min_time="$2" --benchmark_out="$3" --benchmark_out_format=json \
     >/dev/null 2>>"$results/bench.log"
 }
-echo "== native benchmarks" >&2
+step "native benchmarks"
 bench build/perf/bench/floor_bench 0.1 "$results/floor_bench.json"
 bench build/perf/bench/intake_bench 0.02 "$results/intake_bench.json"
 build/perf/bench/queue_memory 1000000 >"$results/values.txt"
 
-echo "== under Wine" >&2
+step "starting a Wine session"
 # A private display and a lasting Wine session, so that each program starts as it would on a
 # running desktop.
 unset DISPLAY
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh build/perf-w32
-trap 'wineserver -k 2>/dev/null; wine_env_stop' EXIT
+at_exit 'wineserver -k 2>/dev/null; wine_env_stop'
 wineserver -p
-wine cmd /c exit >/dev/null 2>&1
+wine cmd /c exit >/dev/null 2>&1 || true  # only starts the session's own processes
 driver=build/perf-w32/perf/perf_driver.exe
+step "under Wine: start-up"
 wine "$driver" startup "$startups" >"$results/startup.txt"
+step "under Wine: the rotator round trip"
 wine "$driver" roundtrip "$series" "$rounds" >"$results/roundtrip.txt"
+step "under Wine: memory"
 wine "$driver" memory "$lines" >"$results/memory.txt"
 
 echo "size_vantro32 $(stat -c %s build/perf-w32/win/vantro32.exe)" >>"$results/values.txt"
@@ -58,6 +65,7 @@ echo "size_floor $(stat -c %s build/perf-w32/perf/perf_floor_window.exe)" >>"$re
 echo "size_floor_cxx $(stat -c %s build/perf-w32/perf/perf_floor_window_cxx.exe)" \
   >>"$results/values.txt"
 
+step "summary"
 echo
 echo "Vantro32 performance, $(date -u +%Y-%m-%d), $(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg)"
 python3 tools/perf/summarize.py --bench "$results/floor_bench.json" \

@@ -59,6 +59,9 @@ if [ "$(cat "$WINEPREFIX/.vantro-managed" 2>/dev/null)" != "$wine_env_manager" ]
         wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
     fi
     echo "$wine_env_manager" >"$WINEPREFIX/.vantro-managed"
+    # The wineserver started for this ends before the caller starts a session of its own:
+    # "wineserver -p" fails while another wineserver of the prefix runs.
+    wineserver -w
 fi
 
 wine_env_stop() {
