@@ -150,12 +150,15 @@ std::optional<Spot> LiveSpot(std::string_view rest) {
     rest.remove_prefix(colon + 1);
     const std::string_view frequency = NextWord(rest);
     const std::string_view dxCall = NextWord(rest);
-    std::string_view time = LastWord(rest);
-    std::string_view afterTime;
-    if (!IsTime(time)) {
-        afterTime = time;
-        time = LastWord(rest);
-    }
+    // The time is the last "HHMMZ" word; what follows it is the spotter's (a locator, a zone, a
+    // state, the aggregated "Q:9 Z:5,14" forms).
+    std::string_view body = rest;
+    std::string_view time = LastWord(body);
+    while (!time.empty() && !IsTime(time)) time = LastWord(body);
+    const char* const timeEnd = time.data() + time.size();
+    const std::string_view afterTime = Trim(
+        std::string_view(timeEnd, static_cast<std::size_t>(rest.data() + rest.size() - timeEnd)));
+    rest = body;
     const auto khz = Kilohertz(frequency);
     if (spotter.empty() || spotter.find_first_of(" \t") != std::string_view::npos || !khz ||
         !IsCall(dxCall) || !IsTime(time))

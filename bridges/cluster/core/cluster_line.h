@@ -35,8 +35,8 @@ struct Spot {
     std::string dxCall;
     std::string comment;    // blanks at both ends removed; may be empty
     std::string time;       // "HHMM", UTC
-    std::string afterTime;  // the word after the time on a live spot (the spotter's locator, a
-                            // zone or a state); empty when none
+    std::string afterTime;  // what follows the time on a live spot, usually one word (the
+                            // spotter's locator, a zone or a state); empty when nothing
     std::string date;       // backlog spots: "7-Dec-2026" as received; empty on live spots
     bool skimmer = false;   // the spotter ends in "-#"
     std::optional<SkimmerReport> skimmerReport;  // skimmer spots whose comment could be read

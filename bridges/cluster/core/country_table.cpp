@@ -94,7 +94,8 @@ class CountryFileParser {
         if (inRecord_)
             Fail("the file ends inside the record of " + Quoted(table_.countries_.back().name) +
                  ", whose alias list has no closing ';': the file is cut short");
-        if (table_.countries_.empty()) Fail("no country record: this is not a country file");
+        if (table_.countries_.empty())
+            throw CountryFileError(fileName_, 0, "no country record: this is not a country file");
     }
 
   private:

@@ -1,6 +1,5 @@
 #include "bridges/cluster/core/great_circle.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -15,17 +14,15 @@ Path ShortPath(const Position& from, const Position& to) {
     const double lat2 = to.latitude * kRadiansPerDegree;
     const double deltaLon = (to.longitude - from.longitude) * kRadiansPerDegree;
 
-    // The haversine form keeps its precision for short paths, where the arc cosine loses it.
-    const double sinHalfLat = std::sin((lat2 - lat1) / 2);
-    const double sinHalfLon = std::sin(deltaLon / 2);
-    const double h = std::clamp(
-        sinHalfLat * sinHalfLat + std::cos(lat1) * std::cos(lat2) * sinHalfLon * sinHalfLon, 0.0,
-        1.0);
-    const double arcDegrees = 2 * std::asin(std::sqrt(h)) / kRadiansPerDegree;
-
     const double y = std::sin(deltaLon) * std::cos(lat2);
     const double x =
         std::cos(lat1) * std::sin(lat2) - std::sin(lat1) * std::cos(lat2) * std::cos(deltaLon);
+    const double z =
+        std::sin(lat1) * std::sin(lat2) + std::cos(lat1) * std::cos(lat2) * std::cos(deltaLon);
+    // The arc as an arc tangent (Vincenty's form) keeps its precision for short paths, where the
+    // arc cosine of z loses it, and near the antipode.
+    const double arcDegrees = std::atan2(std::hypot(y, x), z) / kRadiansPerDegree;
+
     // Coinciding or antipodal points have no direction: atan2(0, 0) gives north.
     double degrees = std::atan2(y, x) / kRadiansPerDegree;
     if (!std::isfinite(degrees)) degrees = 0.0;

@@ -15,7 +15,8 @@ struct Path {
 };
 
 // The bearing is rounded to the nearest whole degree (360 becomes 0). Coinciding points give
-// bearing 0 and distance 0; antipodal ones bearing 0 and half the circumference.
+// bearing 0 and distance 0. From a point to its antipode every direction is a short path: the
+// bearing given is whichever the rounding of the two positions points to.
 Path ShortPath(const Position& from, const Position& to);
 
 }  // namespace cluster
