@@ -142,60 +142,63 @@ std::optional<SkimmerReport> ReadSkimmerComment(std::string_view comment) {
     return report;
 }
 
-std::optional<Spot> LiveSpot(std::string_view rest) {
+// A spot's words, where they stand in the line.
+struct SpotWords {
+    std::string_view spotter, frequency, dxCall, comment, time, afterTime, date;
+    double khz = 0.0;
+};
+
+// "DX de " taken off: "W1ABC:  14025.0  JA1XYZ  CQ  1234Z FN42".
+bool ReadLiveSpot(std::string_view rest, SpotWords& words) {
     const std::size_t colon = rest.find(':');
-    if (colon == std::string_view::npos) return std::nullopt;
-    Spot spot;
-    const std::string_view spotter = Trim(rest.substr(0, colon));
+    if (colon == std::string_view::npos) return false;
+    words.spotter = Trim(rest.substr(0, colon));
     rest.remove_prefix(colon + 1);
-    const std::string_view frequency = NextWord(rest);
-    const std::string_view dxCall = NextWord(rest);
+    words.frequency = NextWord(rest);
+    words.dxCall = NextWord(rest);
     // The time is the last "HHMMZ" word; what follows it is the spotter's (a locator, a zone, a
     // state, the aggregated "Q:9 Z:5,14" forms).
     std::string_view body = rest;
-    std::string_view time = LastWord(body);
-    while (!time.empty() && !IsTime(time)) time = LastWord(body);
-    const char* const timeEnd = time.data() + time.size();
-    const std::string_view afterTime = Trim(
+    words.time = LastWord(body);
+    while (!words.time.empty() && !IsTime(words.time)) words.time = LastWord(body);
+    const char* const timeEnd = words.time.data() + words.time.size();
+    words.afterTime = Trim(
         std::string_view(timeEnd, static_cast<std::size_t>(rest.data() + rest.size() - timeEnd)));
-    rest = body;
-    const auto khz = Kilohertz(frequency);
-    if (spotter.empty() || spotter.find_first_of(" \t") != std::string_view::npos || !khz ||
-        !IsCall(dxCall) || !IsTime(time))
-        return std::nullopt;
-    spot.spotter = std::string(spotter);
-    spot.frequencyText = std::string(frequency);
-    spot.frequencyKhz = *khz;
-    spot.dxCall = std::string(dxCall);
-    spot.comment = std::string(Trim(rest));
-    spot.time = std::string(time.substr(0, 4));
-    spot.afterTime = std::string(afterTime);
-    spot.skimmer = spotter.ends_with("-#");
-    if (spot.skimmer) spot.skimmerReport = ReadSkimmerComment(spot.comment);
-    return spot;
+    words.comment = Trim(body);
+    const auto khz = Kilohertz(words.frequency);
+    words.khz = khz.value_or(0.0);
+    return !words.spotter.empty() && words.spotter.find_first_of(" \t") == std::string_view::npos &&
+           khz && IsCall(words.dxCall) && IsTime(words.time);
 }
 
-std::optional<Spot> BacklogSpot(std::string_view rest) {
-    const std::string_view frequency = NextWord(rest);
-    const std::string_view dxCall = NextWord(rest);
-    const std::string_view date = NextWord(rest);
-    const std::string_view time = NextWord(rest);
+// "14025.0  JA1XYZ  7-Dec-2026 1234Z  CQ  <W1ABC>".
+bool ReadBacklogSpot(std::string_view rest, SpotWords& words) {
+    words.frequency = NextWord(rest);
+    words.dxCall = NextWord(rest);
+    words.date = NextWord(rest);
+    words.time = NextWord(rest);
     const std::string_view spotter = LastWord(rest);
-    const auto khz = Kilohertz(frequency);
-    if (!khz || !IsCall(dxCall) || !IsDate(date) || !IsTime(time) || spotter.size() < 3 ||
-        spotter.front() != '<' || spotter.back() != '>')
-        return std::nullopt;
-    Spot spot;
-    spot.spotter = std::string(spotter.substr(1, spotter.size() - 2));
-    spot.frequencyText = std::string(frequency);
-    spot.frequencyKhz = *khz;
-    spot.dxCall = std::string(dxCall);
-    spot.comment = std::string(Trim(rest));
-    spot.time = std::string(time.substr(0, 4));
-    spot.date = std::string(date);
-    spot.skimmer = spot.spotter.ends_with("-#");
-    if (spot.skimmer) spot.skimmerReport = ReadSkimmerComment(spot.comment);
-    return spot;
+    words.comment = Trim(rest);
+    const auto khz = Kilohertz(words.frequency);
+    words.khz = khz.value_or(0.0);
+    if (spotter.size() < 3 || spotter.front() != '<' || spotter.back() != '>') return false;
+    words.spotter = spotter.substr(1, spotter.size() - 2);
+    return khz && IsCall(words.dxCall) && IsDate(words.date) && IsTime(words.time);
+}
+
+// Built in place: a spot is read for every line, so its strings are not moved about.
+void MakeSpot(const SpotWords& words, std::optional<Spot>& out) {
+    Spot& spot = out.emplace();
+    spot.spotter = words.spotter;
+    spot.frequencyText = words.frequency;
+    spot.frequencyKhz = words.khz;
+    spot.dxCall = words.dxCall;
+    spot.comment = words.comment;
+    spot.time = words.time.substr(0, 4);
+    spot.afterTime = words.afterTime;
+    spot.date = words.date;
+    spot.skimmer = words.spotter.ends_with("-#");
+    if (spot.skimmer) spot.skimmerReport = ReadSkimmerComment(words.comment);
 }
 
 // After a "de": the sender (the first word before the first ':', without the ':') and the text
@@ -224,14 +227,19 @@ LineKind PromptKind(std::string_view text) {
 ClusterLine ClassifyLine(std::string_view text) {
     ClusterLine line;
     text = Trim(text);
+    SpotWords words;
     if (text.starts_with("DX de ")) {
-        line.spot = LiveSpot(text.substr(6));
-        if (line.spot) line.kind = LineKind::Spot;
+        if (ReadLiveSpot(text.substr(6), words)) {
+            line.kind = LineKind::Spot;
+            MakeSpot(words, line.spot);
+        }
         return line;
     }
     if (!text.empty() && IsDigit(text.front())) {
-        line.spot = BacklogSpot(text);
-        if (line.spot) line.kind = LineKind::BacklogSpot;
+        if (ReadBacklogSpot(text, words)) {
+            line.kind = LineKind::BacklogSpot;
+            MakeSpot(words, line.spot);
+        }
         return line;
     }
     std::string_view rest = text;

@@ -54,7 +54,10 @@ bool IsCallCharacter(char c) {
 }
 
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted;  // appended: GCC 12 warns falsely about "\"" + std::string
+    quoted.reserve(text.size() + 2);
+    quoted.append(1, '"').append(text).append(1, '"');
+    return quoted;
 }
 
 }  // namespace
@@ -146,15 +149,16 @@ class CountryFileParser {
             Fail("the UTC offset " + Quoted(fields[6]) + " is not a number from -24 to 24");
 
         table_.countries_.push_back(std::move(country));
-        record_ = CallCountry{
-            &table_.countries_.back(), *cq, *itu, *continent, Position{*latitude, -*westLongitude},
-            -*invertedOffset};
+        recordPlace_ = static_cast<std::uint32_t>(table_.places_.size());
+        table_.places_.push_back(CallCountry{&table_.countries_.back(), *cq, *itu, *continent,
+                                             Position{*latitude, -*westLongitude},
+                                             -*invertedOffset});
         inRecord_ = true;
     }
 
     void AliasLine(std::string_view line) {
         if (!line.empty() && line.front() != ' ' && line.front() != '\t')
-            Fail("the record of " + Quoted(record_.country->name) +
+            Fail("the record of " + Quoted(table_.countries_.back().name) +
                  " ends without ';' before this line");
         const std::size_t semicolon = line.find(';');
         if (semicolon != std::string_view::npos) {
@@ -177,16 +181,22 @@ class CountryFileParser {
         while (length < alias.size() && IsCallCharacter(alias[length])) ++length;
         const std::string_view call = alias.substr(0, length);
         if (call.empty()) Fail("the alias " + Quoted(alias) + " has no call or prefix");
-        CallCountry where = record_;
-        Overrides(alias.substr(length), where);
+        // Most aliases are the record's own place; one with overrides gets a place of its own.
+        std::uint32_t place = recordPlace_;
+        if (length < alias.size()) {
+            CallCountry where = table_.places_[recordPlace_];
+            Overrides(alias.substr(length), where);
+            place = static_cast<std::uint32_t>(table_.places_.size());
+            table_.places_.push_back(where);
+        }
 
         if (exact && call.starts_with("VER") && call.size() == 11) {
             table_.version_ = std::string(call.substr(3));
             return;
         }
-        if (where.country->awardListOnly) return;
+        if (table_.countries_.back().awardListOnly) return;
         auto& map = exact ? table_.exactCalls_ : table_.prefixes_;
-        map.try_emplace(std::string(call), where);
+        map.try_emplace(std::string(call), place);
         if (!exact) table_.longestPrefix_ = std::max(table_.longestPrefix_, call.size());
     }
 
@@ -238,7 +248,7 @@ class CountryFileParser {
     const std::string& fileName_;
     std::size_t lineNumber_ = 0;
     bool inRecord_ = false;
-    CallCountry record_;
+    std::uint32_t recordPlace_ = 0;
 };
 
 CountryTable CountryTable::Parse(std::string_view text, const std::string& fileName) {
@@ -253,19 +263,22 @@ CountryTable CountryTable::Load(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw CountryFileError(path, 0, std::string("cannot be opened: ") + std::strerror(errno));
-    std::string text(kFileLimit + 1, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    std::string text;
+    std::string chunk(64 * 1024, '\0');
+    while (file.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) ||
+           file.gcount() > 0) {
+        text.append(chunk, 0, static_cast<std::size_t>(file.gcount()));
+        if (text.size() > kFileLimit)
+            throw CountryFileError(path, 0, "is larger than 16 MB: this is not a country file");
+    }
     if (file.bad()) throw CountryFileError(path, 0, "cannot be read");
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    if (text.size() > kFileLimit)
-        throw CountryFileError(path, 0, "is larger than 16 MB: this is not a country file");
     if (text.empty()) throw CountryFileError(path, 0, "is empty");
     return Parse(text, path);
 }
 
 const CallCountry* CountryTable::ExactCall(std::string_view call) const {
     const auto found = exactCalls_.find(call);
-    return found == exactCalls_.end() ? nullptr : &found->second;
+    return found == exactCalls_.end() ? nullptr : &places_[found->second];
 }
 
 const CallCountry* CountryTable::LongestPrefix(std::string_view text,
@@ -281,7 +294,7 @@ const CallCountry* CountryTable::LongestPrefix(std::string_view text,
             if (!suffix.empty() && !twoLetters) continue;
         }
         if (matchedLength) *matchedLength = length;
-        return &found->second;
+        return &places_[found->second];
     }
     return nullptr;
 }

@@ -9,6 +9,7 @@
 // The table turns the file's conventions round: longitudes are east positive and UTC offsets are
 // the hours to add to UTC.
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -94,12 +95,14 @@ class CountryTable {
             return std::hash<std::string_view>{}(text);
         }
     };
-    using AliasMap = std::unordered_map<std::string, CallCountry, TextHash, std::equal_to<>>;
+    // Alias to its place in places_.
+    using AliasMap = std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>>;
 
     CountryTable() = default;
     friend class CountryFileParser;
 
-    std::deque<Country> countries_;  // a deque: moving the table keeps the addresses
+    std::deque<Country> countries_;    // a deque: growing or moving it keeps the addresses
+    std::vector<CallCountry> places_;  // each record's, then each alias's with overrides
     AliasMap exactCalls_;
     AliasMap prefixes_;
     std::size_t longestPrefix_ = 0;

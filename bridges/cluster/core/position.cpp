@@ -110,7 +110,9 @@ std::optional<std::string> LocatorInComment(std::string_view comment) {
 Position StationPosition(std::string_view text) {
     const std::string_view trimmed = TrimBlanks(text);
     const auto invalid = [&](const std::string& why) {
-        return base::Failure("\"" + std::string(trimmed) + "\" is not a position: " + why);
+        std::string description(1, '"');  // appended: GCC 12 warns falsely about "\"" + std::string
+        description.append(trimmed).append("\" is not a position: ").append(why);
+        return base::Failure(description);
     };
     if (trimmed.empty()) throw invalid("give a locator or latitude and longitude");
     const bool looksNumeric = (trimmed.front() >= '0' && trimmed.front() <= '9') ||
