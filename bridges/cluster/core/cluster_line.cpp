@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "bridges/cluster/core/plain_text.h"
+
 namespace cluster {
 
 namespace {
@@ -30,15 +32,9 @@ bool EndsWithNoCase(std::string_view text, std::string_view ending) {
     return true;
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // The first word of the text, taken off it.
 std::string_view NextWord(std::string_view& text) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     std::size_t end = 0;
     while (end < text.size() && !IsBlank(text[end])) ++end;
     const std::string_view word = text.substr(0, end);
@@ -48,7 +44,7 @@ std::string_view NextWord(std::string_view& text) {
 
 // The last word of the text, taken off it.
 std::string_view LastWord(std::string_view& text) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     std::size_t start = text.size();
     while (start > 0 && !IsBlank(text[start - 1])) --start;
     const std::string_view word = text.substr(start);
@@ -152,7 +148,7 @@ struct SpotWords {
 bool ReadLiveSpot(std::string_view rest, SpotWords& words) {
     const std::size_t colon = rest.find(':');
     if (colon == std::string_view::npos) return false;
-    words.spotter = Trim(rest.substr(0, colon));
+    words.spotter = TrimBlanks(rest.substr(0, colon));
     rest.remove_prefix(colon + 1);
     words.frequency = NextWord(rest);
     words.dxCall = NextWord(rest);
@@ -162,9 +158,9 @@ bool ReadLiveSpot(std::string_view rest, SpotWords& words) {
     words.time = LastWord(body);
     while (!words.time.empty() && !IsTime(words.time)) words.time = LastWord(body);
     const char* const timeEnd = words.time.data() + words.time.size();
-    words.afterTime = Trim(
+    words.afterTime = TrimBlanks(
         std::string_view(timeEnd, static_cast<std::size_t>(rest.data() + rest.size() - timeEnd)));
-    words.comment = Trim(body);
+    words.comment = TrimBlanks(body);
     const auto khz = Kilohertz(words.frequency);
     words.khz = khz.value_or(0.0);
     return !words.spotter.empty() && words.spotter.find_first_of(" \t") == std::string_view::npos &&
@@ -178,7 +174,7 @@ bool ReadBacklogSpot(std::string_view rest, SpotWords& words) {
     words.date = NextWord(rest);
     words.time = NextWord(rest);
     const std::string_view spotter = LastWord(rest);
-    words.comment = Trim(rest);
+    words.comment = TrimBlanks(rest);
     const auto khz = Kilohertz(words.frequency);
     words.khz = khz.value_or(0.0);
     if (spotter.size() < 3 || spotter.front() != '<' || spotter.back() != '>') return false;
@@ -210,7 +206,7 @@ bool ReadSenderAndText(std::string_view rest, ClusterLine& line) {
     const std::string_view sender = NextWord(head);
     if (sender.empty()) return false;
     line.sender = std::string(sender);
-    line.text = std::string(Trim(rest.substr(colon + 1)));
+    line.text = std::string(TrimBlanks(rest.substr(colon + 1)));
     return true;
 }
 
@@ -226,7 +222,7 @@ LineKind PromptKind(std::string_view text) {
 
 ClusterLine ClassifyLine(std::string_view text) {
     ClusterLine line;
-    text = Trim(text);
+    text = TrimBlanks(text);
     SpotWords words;
     if (text.starts_with("DX de ")) {
         if (ReadLiveSpot(text.substr(6), words)) {

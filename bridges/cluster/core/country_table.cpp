@@ -2,11 +2,12 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <optional>
 #include <utility>
+
+#include "bridges/cluster/core/plain_text.h"
 
 namespace cluster {
 
@@ -14,26 +15,8 @@ namespace {
 
 constexpr std::string_view kContinentCodes[] = {"AF", "AN", "AS", "EU", "NA", "OC", "SA"};
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
-std::optional<double> Number(std::string_view text, double limit) {
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0.0;
-    const auto [end, error] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value) || std::fabs(value) > limit)
-        return std::nullopt;
-    return value;
-}
-
 std::optional<int> Zone(std::string_view text, int highest) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
@@ -43,7 +26,7 @@ std::optional<int> Zone(std::string_view text, int highest) {
 }
 
 std::optional<Continent> ContinentOf(std::string_view code) {
-    code = Trim(code);
+    code = TrimBlanks(code);
     for (std::size_t i = 0; i < std::size(kContinentCodes); ++i)
         if (code == kContinentCodes[i]) return static_cast<Continent>(i);
     return std::nullopt;
@@ -90,7 +73,7 @@ class CountryFileParser {
                     Fail("holds a control byte: this is not a country file");
             if (inRecord_) {
                 AliasLine(line);
-            } else if (!Trim(line).empty()) {
+            } else if (!TrimBlanks(line).empty()) {
                 HeaderLine(line);
             }
         }
@@ -115,10 +98,10 @@ class CountryFileParser {
             const std::size_t colon = rest.find(':');
             if (colon == std::string_view::npos)
                 Fail("a record's first line has eight fields, each ended by ':'");
-            field = Trim(rest.substr(0, colon));
+            field = TrimBlanks(rest.substr(0, colon));
             rest.remove_prefix(colon + 1);
         }
-        if (!Trim(rest).empty()) Fail("text after the eighth field of a record's first line");
+        if (!TrimBlanks(rest).empty()) Fail("text after the eighth field of a record's first line");
 
         Country country;
         country.name = std::string(fields[0]);
@@ -134,9 +117,9 @@ class CountryFileParser {
         const auto cq = Zone(fields[1], 40);
         const auto itu = Zone(fields[2], 90);
         const auto continent = ContinentOf(fields[3]);
-        const auto latitude = Number(fields[4], 90.0);
-        const auto westLongitude = Number(fields[5], 180.0);
-        const auto invertedOffset = Number(fields[6], 24.0);
+        const auto latitude = PlainDecimal(fields[4], 90.0);
+        const auto westLongitude = PlainDecimal(fields[5], 180.0);
+        const auto invertedOffset = PlainDecimal(fields[6], 24.0);
         if (!cq) Fail("the CQ zone " + Quoted(fields[1]) + " is not a number from 1 to 40");
         if (!itu) Fail("the ITU zone " + Quoted(fields[2]) + " is not a number from 1 to 90");
         if (!continent)
@@ -162,13 +145,14 @@ class CountryFileParser {
                  " ends without ';' before this line");
         const std::size_t semicolon = line.find(';');
         if (semicolon != std::string_view::npos) {
-            if (!Trim(line.substr(semicolon + 1)).empty()) Fail("text after the ';' of a record");
+            if (!TrimBlanks(line.substr(semicolon + 1)).empty())
+                Fail("text after the ';' of a record");
             line = line.substr(0, semicolon);
             inRecord_ = false;
         }
         while (!line.empty()) {
             const std::size_t comma = line.find(',');
-            const std::string_view alias = Trim(line.substr(0, comma));
+            const std::string_view alias = TrimBlanks(line.substr(0, comma));
             line.remove_prefix(comma == std::string_view::npos ? line.size() : comma + 1);
             if (!alias.empty()) Alias(alias);
         }
@@ -225,10 +209,10 @@ class CountryFileParser {
                 where.ituZone = *zone;
             } else if (open == '<') {
                 const std::size_t slash = value.find('/');
-                const auto latitude = Number(value.substr(0, slash), 90.0);
+                const auto latitude = PlainDecimal(value.substr(0, slash), 90.0);
                 const auto westLongitude = slash == std::string_view::npos
                                                ? std::nullopt
-                                               : Number(value.substr(slash + 1), 180.0);
+                                               : PlainDecimal(value.substr(slash + 1), 180.0);
                 if (!latitude || !westLongitude)
                     Fail("the position override " + Quoted(value) + " is not latitude/longitude");
                 where.position = Position{*latitude, -*westLongitude};
@@ -237,7 +221,7 @@ class CountryFileParser {
                 if (!continent) Fail("the continent override " + Quoted(value) + " is unknown");
                 where.continent = *continent;
             } else {
-                const auto offset = Number(value, 24.0);
+                const auto offset = PlainDecimal(value, 24.0);
                 if (!offset) Fail("the UTC offset override " + Quoted(value) + " is not a number");
                 where.utcOffsetHours = -*offset;
             }

@@ -1,9 +1,7 @@
 #include "bridges/cluster/core/position.h"
 
-#include <charconv>
-#include <cmath>
-
 #include "base/failure.h"
+#include "bridges/cluster/core/plain_text.h"
 
 namespace cluster {
 
@@ -60,24 +58,6 @@ std::string Examine(std::string_view locator, Position* centre) {
     return "";
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
-std::optional<double> Degrees(std::string_view text, double limit) {
-    text = TrimBlanks(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0.0;
-    const auto [end, error] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value) || std::fabs(value) > limit)
-        return std::nullopt;
-    return value;
-}
-
 }  // namespace
 
 std::optional<Position> LocatorCentre(std::string_view locator) {
@@ -127,8 +107,8 @@ Position StationPosition(std::string_view text) {
     std::size_t split = trimmed.find(',');
     if (split == std::string_view::npos) split = trimmed.find_first_of(" \t");
     if (split == std::string_view::npos) throw invalid("latitude and longitude are both needed");
-    const auto latitude = Degrees(trimmed.substr(0, split), 90.0);
-    const auto longitude = Degrees(trimmed.substr(split + 1), 180.0);
+    const auto latitude = PlainDecimal(trimmed.substr(0, split), 90.0);
+    const auto longitude = PlainDecimal(trimmed.substr(split + 1), 180.0);
     if (!latitude) throw invalid("the latitude must be a number from -90 to 90");
     if (!longitude) throw invalid("the longitude must be a number from -180 to 180");
     return Position{*latitude, *longitude};
