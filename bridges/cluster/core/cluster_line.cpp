@@ -56,7 +56,8 @@ std::string_view LastWord(std::string_view& text) {
 std::optional<int> WholeNumber(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+    if (text.empty() || !IsDigit(text.front()) || error != std::errc() ||
+        end != text.data() + text.size())
         return std::nullopt;
     return value;
 }
