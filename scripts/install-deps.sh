@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb x11-utils imagemagick
-  libhamlib-utils libhamlib-doc
+  libhamlib-utils libhamlib-doc libhamlib-dev hamradio-files
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -22,7 +22,7 @@ fi
 
 step "building (Release)"
 cmake -S . -B build/perf -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/perf -j2 --target floor_bench intake_bench queue_memory >/dev/null
+cmake --build build/perf -j2 --target floor_bench intake_bench queue_memory cluster_bench >/dev/null
 cmake -S . -B build/perf-w32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake >/dev/null
 cmake --build build/perf-w32 -j2 --target perf_driver >/dev/null
@@ -41,6 +41,7 @@ bench() {
 step "native benchmarks"
 bench build/perf/bench/floor_bench 0.1 "$results/floor_bench.json"
 bench build/perf/bench/intake_bench 0.02 "$results/intake_bench.json"
+bench build/perf/bench/cluster_bench 0.1 "$results/cluster_bench.json"
 build/perf/bench/queue_memory 1000000 >"$results/values.txt"
 
 step "starting a Wine session"
@@ -69,6 +70,7 @@ step "summary"
 echo
 echo "Vantro32 performance, $(date -u +%Y-%m-%d), $(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg)"
 python3 tools/perf/summarize.py --bench "$results/floor_bench.json" \
-  --bench "$results/intake_bench.json" --values "$results/values.txt" \
+  --bench "$results/intake_bench.json" --bench "$results/cluster_bench.json" \
+  --values "$results/values.txt" \
   --samples "$results/startup.txt" --samples "$results/roundtrip.txt" \
   --samples "$results/memory.txt"

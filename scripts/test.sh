@@ -19,7 +19,7 @@ ctest --test-dir build/native --output-on-failure -j2
 
 step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTRO_SANITIZE=ON >/dev/null
-cmake --build build/asan -j2 --target unit_tests
+cmake --build build/asan -j2 --target unit_tests cluster_hamlib_test
 ctest --test-dir build/asan --output-on-failure -j2
 
 step "fuzz targets"

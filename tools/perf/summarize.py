@@ -108,6 +108,14 @@ def main():
             bench["WindowTick/10"], "ns")
     print("  (the intake's floor is the same tick with 10 lines waiting)")
 
+    print("\nCluster bridge (Google Benchmark, CPU time per call, median [25th-75th percentile]):")
+    compare("call look-up, 24 calls", bench["CallLookUp"], bench["CallHashProbeFloor"], "ns")
+    compare("  a scan of every prefix instead", bench["CallLinearScan"],
+            bench["CallHashProbeFloor"], "ns")
+    compare("loading Debian's cty.dat", bench["CountryFileLoad"],
+            bench["CountryFileSplitFloor"], "ns")
+    compare("classifying 8 cluster lines", bench["ClassifyLine"], bench["MemchrFloor"], "ns")
+
     print("\nUnder Wine (milliseconds, median [25th-75th percentile]):")
     compare("start-up to window shown", samples["startup/vantro32"], samples["startup/floor"],
             "ms")

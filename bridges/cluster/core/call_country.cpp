@@ -1,0 +1,98 @@
+#include "bridges/cluster/core/call_country.h"
+
+#include <array>
+#include <string>
+
+namespace cluster {
+
+namespace {
+
+// Longer texts are no calls; they are refused before any work.
+constexpr std::size_t kLongestCall = 32;
+constexpr std::size_t kMostParts = 6;
+
+CallLookup Found(const CallCountry* where) {
+    if (!where) return CallLookup{};
+    return CallLookup{CallOutcome::Found, *where};
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Rule 1: upper case, without the SSID or skimmer mark; empty when the text is not a call.
+std::string Normalized(std::string_view call) {
+    call = call.substr(0, call.find('-'));
+    if (call.empty() || call.size() > kLongestCall || call.front() == '/' || call.back() == '/' ||
+        call.find("//") != std::string_view::npos)
+        return {};
+    std::string upper(call);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (!(c >= 'A' && c <= 'Z') && !IsDigit(c) && c != '/') return {};
+    }
+    return upper;
+}
+
+// Rule 3: portable, mobile, low power and the licence classes say nothing about the place.
+bool IsIgnoredSuffix(std::string_view part) {
+    return part == "P" || part == "M" || part == "QRP" || part == "A" || part == "B";
+}
+
+// Rule 5: the call moved to another call area of its own prefix, looked up by prefix only (an
+// exact alias belongs to the real holder of the changed call).
+CallLookup InCallArea(const CountryTable& table, std::string_view call, char area) {
+    std::string moved(call);
+    const std::size_t digit = moved.find_last_of("0123456789");
+    if (digit != std::string::npos) moved[digit] = area;
+    return Found(table.LongestPrefix(moved));
+}
+
+// Rule 6: the shorter part is the place the call is used from ("DL/W1ABC", "W1ABC/VP2E").
+CallLookup OfTwoParts(const CountryTable& table, std::string_view first, std::string_view second) {
+    const bool firstIsShorter = first.size() <= second.size();
+    const std::string_view place = firstIsShorter ? first : second;
+    const std::string_view call = firstIsShorter ? second : first;
+    if (const CallCountry* where = table.LongestPrefix(place)) return Found(where);
+    return Found(table.LongestPrefix(call));
+}
+
+}  // namespace
+
+CallLookup LookUpCall(const CountryTable& table, std::string_view text) {
+    const std::string call = Normalized(text);
+    if (call.empty()) return CallLookup{};
+
+    // Rule 2: the file lists whole calls, "/MM" and "/P" forms included, that break the rules.
+    if (const CallCountry* where = table.ExactCall(call)) return Found(where);
+
+    std::array<std::string_view, kMostParts> parts;
+    std::size_t count = 0;
+    for (std::string_view rest = call; !rest.empty();) {
+        if (count == kMostParts) return CallLookup{};
+        const std::size_t slash = rest.find('/');
+        parts[count++] = rest.substr(0, slash);
+        rest.remove_prefix(slash == std::string_view::npos ? rest.size() : slash + 1);
+    }
+
+    std::size_t kept = count;
+    while (kept > 1 && IsIgnoredSuffix(parts[kept - 1])) --kept;
+    if (kept < count) {
+        const std::size_t length = parts[kept - 1].data() + parts[kept - 1].size() - call.data();
+        if (const CallCountry* where = table.ExactCall(std::string_view(call).substr(0, length)))
+            return Found(where);
+    }
+
+    // Rule 4.
+    if (kept > 1 && parts[kept - 1] == "MM") return CallLookup{CallOutcome::MaritimeMobile, {}};
+    if (kept > 1 && parts[kept - 1] == "AM") return CallLookup{CallOutcome::AeronauticalMobile, {}};
+
+    if (kept > 1 && parts[kept - 1].size() == 1 && IsDigit(parts[kept - 1][0])) {
+        if (kept == 2) return InCallArea(table, parts[0], parts[1][0]);
+        --kept;  // "DL/W1ABC/4": the place given first decides
+    }
+    if (kept > 1) return OfTwoParts(table, parts[0], parts[1]);
+    return Found(table.LongestPrefix(parts[0]));
+}
+
+}  // namespace cluster
