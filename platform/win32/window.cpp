@@ -73,6 +73,11 @@ void Window::Impl::FitClientToDesign() {
 
 LRESULT Window::Impl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = Handle();
+    // A close, a system command (the menu's own loop among them) and input wait for the end of a
+    // peer wait like every event.
+    if ((message == WM_CLOSE || message == WM_SYSCOMMAND || win32::IsInput(message)) &&
+        win32::HoldMessage(hwnd, message, wParam, lParam))
+        return 0;
     LRESULT routed = 0;
     if (win32::RouteToChild(message, wParam, lParam, routed)) return routed;
     switch (message) {
@@ -266,7 +271,7 @@ void Window::Show() {
 void Window::Unload() {
     if (impl_->unloading || !impl_->Handle()) return;
     impl_->unloading = true;
-    Dispatch(OnUnload);
+    win32::DispatchNow(OnUnload);
     // Whatever the unload handling did, the window goes, and with it the program.
     if (const HWND hwnd = impl_->Handle()) DestroyWindow(hwnd);
 }
