@@ -30,6 +30,7 @@ void DoEvents() {
 }
 
 int RunMessageLoop() {
+    win32::MainLoopStarts();
     MSG message{};
     for (;;) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);

@@ -23,6 +23,7 @@ constexpr int kIconResource = 1;  // app/vantro32.rc
 constexpr UINT kUndoMaximize = WM_APP + 1;
 
 Window::Impl* theMainWindow = nullptr;
+bool mainLoopRunning = false;
 
 LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -56,6 +57,9 @@ void RequireNormal(const Window& window) {
 namespace win32 {
 Window::Impl* MainWindow() {
     return theMainWindow;
+}
+void MainLoopStarts() {
+    mainLoopRunning = true;
 }
 }  // namespace win32
 
@@ -272,8 +276,12 @@ void Window::Unload() {
     if (impl_->unloading || !impl_->Handle()) return;
     impl_->unloading = true;
     win32::DispatchNow(OnUnload);
+    const bool programWindow = theMainWindow == impl_.get();
     // Whatever the unload handling did, the window goes, and with it the program.
     if (const HWND hwnd = impl_->Handle()) DestroyWindow(hwnd);
+    // Closed during the start-up (from one of its message boxes): the rest of the start-up would
+    // open links for a window that is gone, and no loop is there yet to end on.
+    if (programWindow && !mainLoopRunning) ExitProcess(0);
 }
 
 }  // namespace platform
