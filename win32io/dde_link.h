@@ -13,7 +13,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "win32io/message_window.h"
 #include "win32io/peer_wait.h"
@@ -64,7 +63,6 @@ class DdeLink {
 
     std::shared_ptr<DdeLinkChannel> channel_;
     MessageWindow window_;
-    std::thread thread_;
     std::shared_ptr<DdeJob> givenUp_;  // the last job given up on: the link's thread may be in it
     unsigned serial_ = 0;              // of the last connection attempt
     unsigned linked_ = 0;              // serial of the open conversation; 0 when there is none

@@ -38,15 +38,13 @@ DdeLink::DdeLink()
       }),
       lifeline_(std::make_shared<int>(0)) {
     channel_->SetOwnerWindow(window_.Handle());
-    thread_ = StartDdeLinkThread(channel_);
+    StartDdeLinkThread(channel_);
 }
 
 DdeLink::~DdeLink() {
     Disconnect();
     channel_->SetOwnerWindow(nullptr);
     Send(std::make_shared<DdeJob>(DdeJob::Kind::Stop));
-    // It ends by itself once the conversations it ends are gone; a hung peer is not waited for.
-    thread_.detach();
 }
 
 void DdeLink::Connect(const std::string& application, const std::string& topic,

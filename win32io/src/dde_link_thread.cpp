@@ -5,6 +5,7 @@
 
 #include <dde.h>
 
+#include "base/failure.h"
 #include "win32io/dde_handles.h"
 #include "win32io/dde_link.h"
 #include "win32io/message_window.h"
@@ -294,21 +295,37 @@ class LinkThread {
 
 }  // namespace
 
-std::thread StartDdeLinkThread(std::shared_ptr<DdeLinkChannel> channel) {
-    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread thread([channel, ready] {
-        std::optional<LinkThread> link;
-        try {
-            link.emplace(channel);
-        } catch (const std::exception&) {
-            // No window, no jobs: every wait of the link gives up at its limit.
-        }
-        SetEvent(ready);
-        if (link) RunMessageLoop();
-    });
-    WaitForSingleObject(ready, INFINITE);
-    CloseHandle(ready);
-    return thread;
+namespace {
+struct ThreadStart {
+    std::shared_ptr<DdeLinkChannel> channel;
+    HANDLE ready;
+};
+
+DWORD WINAPI RunLinkThread(void* parameter) {
+    const ThreadStart start = *static_cast<ThreadStart*>(parameter);
+    std::optional<LinkThread> link;
+    try {
+        link.emplace(start.channel);
+    } catch (const std::exception&) {
+        // No window, no jobs: every wait of the link gives up at its limit.
+    }
+    SetEvent(start.ready);
+    if (link) RunMessageLoop();
+    return 0;
+}
+}  // namespace
+
+void StartDdeLinkThread(std::shared_ptr<DdeLinkChannel> channel) {
+    ThreadStart start{std::move(channel), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    // The program's own stack size, as the window's thread has: Wine's DDEML takes more than a
+    // megabyte of it to receive an update of a megabyte.
+    const HANDLE thread = CreateThread(nullptr, 0, &RunLinkThread, &start, 0, nullptr);
+    if (thread) {
+        WaitForSingleObject(start.ready, INFINITE);
+        CloseHandle(thread);
+    }
+    CloseHandle(start.ready);
+    if (!thread) throw base::Failure("Cannot start a DDE link");
 }
 
 }  // namespace win32io

@@ -10,7 +10,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace win32io {
 
@@ -82,8 +81,9 @@ class DdeLinkChannel {
     HWND owner_ = nullptr;
 };
 
-// Starts the link's thread and returns once it takes jobs. The thread ends after a Stop job,
-// once its parked conversations are ended.
-std::thread StartDdeLinkThread(std::shared_ptr<DdeLinkChannel> channel);
+// Starts the link's thread and returns once it takes jobs; throws base::Failure when it cannot.
+// Nobody waits for the thread to end: it ends by itself after a Stop job, once the conversations
+// it parked are ended (a hung peer may take long), or with the process.
+void StartDdeLinkThread(std::shared_ptr<DdeLinkChannel> channel);
 
 }  // namespace win32io
