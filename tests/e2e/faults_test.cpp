@@ -258,6 +258,9 @@ TEST(FaultsTest, RotatorThatNeverAnswersHoldsTheWindowOnlyForThePokesTimeout) {
     std::optional<e2e::InputProbe> probe(std::in_place, program);
     program.DoubleClickLine(window.List(), 0);
     ASSERT_TRUE(rotator.Reported("not answering"));
+    // Once that poke has given up (a key answered), the next: two commands in a row would keep
+    // a key waiting for both.
+    EXPECT_TRUE(probe->WaitForAnswers(1));
     // Its next poke waits in the hung peer's queue; the window goes on all the same.
     program.DoubleClickLine(window.List(), 1);
     EXPECT_TRUE(probe->WaitForAnswers(5));

@@ -317,8 +317,8 @@ DWORD WINAPI RunLinkThread(void* parameter) {
 
 void StartDdeLinkThread(std::shared_ptr<DdeLinkChannel> channel) {
     ThreadStart start{std::move(channel), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
-    // The program's own stack size, as the window's thread has: Wine's DDEML takes more than a
-    // megabyte of it to receive an update of a megabyte.
+    // The program's own stack size, as the window's thread has: with a stack of a megabyte,
+    // updates of a megabyte were not received under Wine.
     const HANDLE thread = CreateThread(nullptr, 0, &RunLinkThread, &start, 0, nullptr);
     if (thread) {
         WaitForSingleObject(start.ready, INFINITE);
