@@ -39,8 +39,8 @@ bool SetWindowPos(Window& window, long insertAfter, int x, int y, int cx, int cy
 // Processes, once, every window event that is already pending.
 void DoEvents();
 
-// Ends the program at once: no unload handling runs. (The headless backend marks the program as
-// ended and returns, so that tests can look at what happened.)
+// Ends the program at once, as a failure (exit code 1): no unload handling runs. (The headless
+// backend marks the program as ended and returns, so that tests can look at what happened.)
 void EndProgram();
 
 // Runs the window's message loop until the program's window is gone; returns the exit code.

@@ -31,6 +31,7 @@ void DoEvents() {
 }
 
 int RunMessageLoop() {
+    win32::MainLoopStarts();
     return win32io::RunMessageLoop(Deliver);
 }
 

@@ -40,6 +40,8 @@ struct Window::Impl {
 namespace win32 {
 // The program's window, for the message loop and message boxes; nullptr when there is none.
 Window::Impl* MainWindow();
+// The program's message loop says it starts; until then, the start-up is under way.
+void MainLoopStarts();
 }  // namespace win32
 
 struct Label::Impl : win32::ChildControl {

@@ -40,7 +40,9 @@ const std::string& Label::Caption() const {
 
 void Label::SetCaption(const std::string& text) {
     impl_->caption = text;
-    SetWindowTextA(impl_->hwnd.get(), text.c_str());
+    // A hidden label (a link slot) shows nothing: its caption, a value of any size from a peer,
+    // is not copied into the control until the label is shown.
+    if (Visible()) SetWindowTextA(impl_->hwnd.get(), text.c_str());
     win32::Dispatch(OnChange);
 }
 
@@ -59,6 +61,7 @@ bool Label::Visible() const {
 }
 
 void Label::SetVisible(bool visible) {
+    if (visible && !Visible()) SetWindowTextA(impl_->hwnd.get(), impl_->caption.c_str());
     ShowWindow(impl_->hwnd.get(), visible ? SW_SHOW : SW_HIDE);
 }
 

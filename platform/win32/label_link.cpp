@@ -11,16 +11,15 @@ win32io::DdeLink& LinkOf(Label::Impl& impl) {
     if (impl.link) return *impl.link;
     impl.link = std::make_unique<win32io::DdeLink>();
     Label::Impl* label = &impl;
-    // A value received replaces the caption, which raises Change.
-    impl.link->onData = [label](const std::string& text) {
-        win32::Dispatch([&] { label->self->SetCaption(text); });
-    };
+    // A value received replaces the caption, which raises Change through the dispatch. (The link
+    // raises nothing during a peer wait, so nothing of it is ever held.)
+    impl.link->onData = [label](const std::string& text) { label->self->SetCaption(text); };
     impl.link->onClose = [label] {
         label->linkMode = 0;
         win32::Dispatch(label->self->OnLinkClose);
     };
     impl.link->onError = [label](int code) {
-        win32::Dispatch([&] {
+        win32::Dispatch([label, code] {
             if (label->self->OnLinkError) label->self->OnLinkError(code);
         });
     };

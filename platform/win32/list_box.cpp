@@ -38,6 +38,8 @@ struct ListBox::Impl : win32::ChildControl {
 namespace {
 LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* impl = static_cast<ListBox::Impl*>(win32::ControlOf(hwnd));
+    // Held whole, so that the line a held click selects is the line it is replayed on.
+    if (win32::IsInput(message) && win32::HoldMessage(hwnd, message, wParam, lParam)) return 0;
     switch (message) {
         case WM_GETDLGCODE: {
             LRESULT code = CallWindowProcA(impl->listProcedure, hwnd, message, wParam, lParam);

@@ -58,7 +58,7 @@ bool SetWindowPos(Window& window, long insertAfter, int x, int y, int cx, int cy
 }
 
 void EndProgram() {
-    ExitProcess(0);
+    ExitProcess(1);
 }
 
 }  // namespace platform

@@ -23,6 +23,7 @@ constexpr int kIconResource = 1;  // app/vantro32.rc
 constexpr UINT kUndoMaximize = WM_APP + 1;
 
 Window::Impl* theMainWindow = nullptr;
+bool mainLoopRunning = false;
 
 LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -57,6 +58,9 @@ namespace win32 {
 Window::Impl* MainWindow() {
     return theMainWindow;
 }
+void MainLoopStarts() {
+    mainLoopRunning = true;
+}
 }  // namespace win32
 
 void Window::Impl::FitClientToDesign() {
@@ -73,6 +77,11 @@ void Window::Impl::FitClientToDesign() {
 
 LRESULT Window::Impl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = Handle();
+    // A close, a system command (the menu's own loop among them) and input wait for the end of a
+    // peer wait like every event.
+    if ((message == WM_CLOSE || message == WM_SYSCOMMAND || win32::IsInput(message)) &&
+        win32::HoldMessage(hwnd, message, wParam, lParam))
+        return 0;
     LRESULT routed = 0;
     if (win32::RouteToChild(message, wParam, lParam, routed)) return routed;
     switch (message) {
@@ -266,9 +275,13 @@ void Window::Show() {
 void Window::Unload() {
     if (impl_->unloading || !impl_->Handle()) return;
     impl_->unloading = true;
-    Dispatch(OnUnload);
+    win32::DispatchNow(OnUnload);
+    const bool programWindow = theMainWindow == impl_.get();
     // Whatever the unload handling did, the window goes, and with it the program.
     if (const HWND hwnd = impl_->Handle()) DestroyWindow(hwnd);
+    // Closed during the start-up (from one of its message boxes): the rest of the start-up would
+    // open links for a window that is gone, and no loop is there yet to end on.
+    if (programWindow && !mainLoopRunning) ExitProcess(0);
 }
 
 }  // namespace platform

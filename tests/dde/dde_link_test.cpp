@@ -99,6 +99,30 @@ TEST_F(DdeLinkTest, ServerThatRefusesConversationOrHotLinkFailsTheConnection) {
     EXPECT_TRUE(link.Connected());
 }
 
+// A server that takes the conversation and hangs on the start of the hot link: the attempt fails
+// at the window's limit, the conversation it made is ended without a wait (parked until the
+// server wakes), and once the server answers again a new attempt links.
+TEST_F(DdeLinkTest, ServerHangingOnTheHotLinkFailsTheConnectionAtTheLimitAndIsEndedOnceAwake) {
+    ASSERT_TRUE(peer->Command("advise hang 3000"));
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(FailureOf([&] { Connect(); }), "Timeout while waiting for DDE response");
+    const DWORD took = GetTickCount() - start;
+    Note("connection to a server hung on the hot link", took);
+    EXPECT_LE(took, win32io::kPeerWaitLimitMs + 200);
+    EXPECT_FALSE(link.Connected());
+    // The retry, while it still hangs (a DDE connection waits on it under Wine), gives up too.
+    const DWORD retry = GetTickCount();
+    EXPECT_TRUE(FailureOf([&] { Connect(); }));
+    Note("a retry while the server hangs", GetTickCount() - retry);
+    EXPECT_LE(GetTickCount() - retry, win32io::kPeerWaitLimitMs + 200);
+
+    EXPECT_TRUE(peer->Reported("disconnect", 10000)) << "the failed conversation was left open";
+    EXPECT_TRUE(PumpUntil([&] { return !FailureOf([&] { Connect(); }); }, 10000));
+    ASSERT_TRUE(Publish("RA:5"));
+    ASSERT_TRUE(DataCount(1));
+    EXPECT_EQ(data, std::vector<std::string>{"RA:5"});
+}
+
 TEST_F(DdeLinkTest, HotLinkDeliversOnlyValuesPublishedAfterItOpens) {
     ASSERT_TRUE(Publish("RA:10"));  // no client yet: kept as the item's value only
     Connect();

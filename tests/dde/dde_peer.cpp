@@ -3,7 +3,7 @@
 //
 // Usage: dde_peer SERVICE TOPIC. Commands, one a line (texts in hexadecimal):
 //   publish ITEM HEX | later ITEM HEX | drop | nul on|off | connect accept|refuse |
-//   advise accept|refuse | pokes accept|refuse|busy|echo | pokes hang MS | quit
+//   advise accept|refuse | advise hang MS | pokes accept|refuse|busy|echo | pokes hang MS | quit
 // Each command is answered "ok" once done. Events are reported one a line: "ready", "connect",
 // "advstart ITEM", "advstop ITEM", "poke ITEM HEX", "disconnect".
 #include <windows.h>
@@ -13,6 +13,7 @@
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "tests/dde/hex.h"
 #include "tools/peer_console.h"
@@ -36,6 +37,7 @@ class Peer {
         };
         server_.onAdviseStart = [this](const std::string& item) {
             Say("advstart " + item);
+            if (adviseHangMs_ > 0) Sleep(std::exchange(adviseHangMs_, 0));  // hung, once
             return acceptAdvise_;
         };
         server_.onAdviseStop = [](const std::string& item) { Say("advstop " + item); };
@@ -87,7 +89,10 @@ class Peer {
         if (command == "drop") server_.DropConversations();
         if (command == "nul") server_.sendNul = first == "on";
         if (command == "connect") acceptConnect_ = first == "accept";
-        if (command == "advise") acceptAdvise_ = first == "accept";
+        if (command == "advise") {
+            acceptAdvise_ = first != "refuse";
+            if (first == "hang") adviseHangMs_ = std::stoul(second);
+        }
         if (command == "pokes") {
             pokes_ = first;
             if (first == "hang") hangMs_ = std::stoul(second);
@@ -101,6 +106,7 @@ class Peer {
     std::deque<std::string> commands_;
     bool acceptConnect_ = true;
     bool acceptAdvise_ = true;
+    DWORD adviseHangMs_ = 0;
     std::string pokes_ = "accept";
     DWORD hangMs_ = 0;
 };

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "dde_servers.h"
@@ -133,6 +134,22 @@ TEST(DdeStartTest, NamesMissingPeersOnceThenRetriesQuietlyAndLinksWhenTheyAppear
     EXPECT_TRUE(host->Linked());
     EXPECT_FALSE(hostSecond->Linked());
     EXPECT_FALSE(program.WaitForMessageBox(0));
+}
+
+// The window closed while a start-up message is shown: the start-up ends there, and no link is
+// made for a window that is gone, though the rotator program has appeared meanwhile.
+TEST(DdeStartTest, ClosingTheWindowDuringAStartUpMessageEndsTheStartUp) {
+    e2e::PeerLog log;
+    e2e::Program program;
+    const std::optional<e2e::MessageBoxSeen> first = program.WaitForMessageBox();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->text, e2e::kHostNotFound);
+    const RotatorPeer rotator(log);
+    PostMessageA(program.Window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_EQ(rotator.ConnectAttempts(), 0) << "a link was opened after the window was gone";
+    EXPECT_NE(program.SettingsText(), "") << "the close did not run the unload";
 }
 
 class DdeRoadTest : public ::testing::Test {
@@ -308,6 +325,43 @@ class StallProbe {
     std::thread sent_, posted_;
 };
 
+// While the rotator program holds its answer to a command, another of its threads sends the
+// window a double-click on another line, Enter, a tick of the timer and a close: Windows delivers
+// messages sent from elsewhere inside any wait. None of them runs inside the wait. After it, in
+// order, the double-click and Enter each send their line's heading, and the close ends the
+// program as a close does.
+TEST_F(DdeRoadTest, EventsSentWhileTheRotatorAnswersRunAfterTheAnswerInOrder) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(rotator_->WaitForPokes(1));
+    host_->Publish(kSpot + kLaterSpot);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return program_->ListLines(list_).size() == 2; }));
+    const HWND window = program_->Window();
+    const LPARAM laterLine = program_->LinePoint(list_, 1);
+    bool sent = false;
+    rotator_->whileAnswering = [&](const std::string&) {
+        if (std::exchange(sent, true)) return;
+        std::thread user([&] {
+            const auto send = [](HWND to, UINT message, WPARAM wParam, LPARAM lParam) {
+                SendMessageTimeoutA(to, message, wParam, lParam, SMTO_NORMAL, 5000, nullptr);
+            };
+            send(list_, WM_LBUTTONDOWN, MK_LBUTTON, laterLine);
+            send(list_, WM_LBUTTONUP, 0, laterLine);
+            send(list_, WM_LBUTTONDBLCLK, MK_LBUTTON, laterLine);
+            send(list_, WM_LBUTTONUP, 0, laterLine);
+            send(list_, WM_CHAR, VK_RETURN, 1);
+            send(window, WM_TIMER, 1, 0);  // Timer1, the window's only timer
+            send(window, WM_CLOSE, 0, 0);
+        });
+        user.join();
+        Sleep(700);  // a slow answer on top
+    };
+    program_->DoubleClickLine(list_, 0);
+    ASSERT_TRUE(program_->WaitForExit());
+    EXPECT_EQ(program_->ExitCode(), 0u) << "not a clean end";
+    EXPECT_EQ(rotator_->Pokes(), (std::vector<std::string>{"RA:", "GA:47", "GA:312", "GA:312"}));
+    EXPECT_NE(program_->SettingsText(), "") << "the close did not run the unload";
+}
+
 TEST_F(DdeRoadTest, RotatorThatRefusesOrDoesNotAnswerNeverEndsTheProgram) {
     // The query after connecting is refused; the rotator program was found all the same.
     rotator_->pokeAnswer = e2e::DdePeer::Answer::Refuse;
@@ -340,6 +394,8 @@ TEST_F(DdeRoadTest, RotatorThatRefusesOrDoesNotAnswerNeverEndsTheProgram) {
         e2e::WaitUntil([] { return false; }, 500);
         Report("longest wait of a sent message while the rotator hung", probe.LongestSentMs());
         Report("longest wait of a key for its effect while the rotator hung", probe.LongestKeyMs());
+        EXPECT_LE(probe.LongestSentMs(), e2e::kLongestPeerWaitMs);
+        EXPECT_LE(probe.LongestKeyMs(), e2e::kLongestPeerWaitMs);
     }
     rotator_->pokeAnswer = e2e::DdePeer::Answer::Accept;
     const std::string next = SendWithGo();

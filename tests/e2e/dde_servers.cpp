@@ -17,6 +17,7 @@ DdePeer::DdePeer(const std::string& service, const std::string& topic, std::stri
     server_.onPoke = [this](const std::string&, const std::string& text) {
         pokes_.push_back(text);
         Record("poke " + service_ + " " + text);
+        if (whileAnswering) whileAnswering(text);
         switch (pokeAnswer) {
             case Answer::Refuse:
                 return Reply::Refuse;

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ class DdePeer {
     Answer pokeAnswer = Answer::Accept;
     // A hung peer sits in its callback this long and then accepts, as a program that wakes up.
     DWORD hangMs = 2500;
+    // Runs inside the poke's callback before the answer, with the text poked.
+    std::function<void(const std::string& text)> whileAnswering;
 
     // The texts poked to the item, in order, whatever the answer was.
     const std::vector<std::string>& Pokes() const { return pokes_; }

@@ -300,11 +300,15 @@ int Program::SelectedIndex(HWND list) const {
     return static_cast<int>(Send(list, LB_GETCURSEL));
 }
 
-void Program::DoubleClickLine(HWND list, int index) const {
+LPARAM Program::LinePoint(HWND list, int index) const {
     Send(list, LB_SETTOPINDEX, static_cast<WPARAM>(index));
     const LRESULT top = Send(list, LB_GETTOPINDEX);
     const LRESULT height = Send(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(index));
-    const LPARAM at = MAKELPARAM(4, (index - top) * height + height / 2);
+    return MAKELPARAM(4, (index - top) * height + height / 2);
+}
+
+void Program::DoubleClickLine(HWND list, int index) const {
+    const LPARAM at = LinePoint(list, index);
     PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(list, WM_LBUTTONUP, 0, at);
     PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);

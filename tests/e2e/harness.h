@@ -16,6 +16,8 @@
 namespace e2e {
 
 inline constexpr DWORD kPatienceMs = 15000;
+// The longest the window may keep the user waiting while it waits on a DDE peer, in any fault.
+inline constexpr ULONGLONG kLongestPeerWaitMs = 1200;
 
 inline constexpr char kTitle[] = "Vantro32 V1.0   Halvik May, 2000";
 inline constexpr char kHostNotFound[] = "Couldn't find Wendra or Wendra32. Will keep trying.";
@@ -85,6 +87,9 @@ class Program {
     std::vector<std::string> ListLines(HWND list) const;
     int SelectedIndex(HWND list) const;
     void DoubleClickLine(HWND list, int index) const;
+    // A point of the line, in the list's own coordinates, as mouse messages take it; the list
+    // is scrolled to show the line.
+    LPARAM LinePoint(HWND list, int index) const;
     // A key as the keyboard gives it to the control with the focus, through the program's
     // message loop (WM_KEYDOWN, WM_KEYUP; the loop makes WM_CHAR).
     void PressKey(HWND control, WORD virtualKey) const;

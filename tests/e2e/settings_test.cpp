@@ -150,6 +150,7 @@ TEST(SettingsFileTest, ASavedPlaceBeyondSixteenBitsEndsTheStartUp) {
                   "An error occurred while initialising the program. The system error message "
                   "was 'Overflow'.");
         EXPECT_TRUE(program.WaitForExit());
+        EXPECT_EQ(program.ExitCode(), 1u) << "a failed start-up ends as a failure";
         EXPECT_EQ(program.SettingsText(), settings);
     }
 }

@@ -7,11 +7,13 @@
 #include <set>
 #include <string>
 
+#include "base/failure.h"
 #include "console_process.h"
 #include "dummy_rotctld.h"
 #include "harness.h"
 #include "host_server.h"
 #include "unix_path.h"
+#include "win32io/dde_link.h"
 
 namespace bridge_e2e {
 namespace {
@@ -163,6 +165,32 @@ TEST_F(BridgeTest, RotctldKilledAndRestartedMidTurnTheBridgeReconnectsAndTheTurn
     const auto pointer = CompassDirection();
     ASSERT_TRUE(pointer);
     EXPECT_LT(AngleBetween(*pointer, 60.0), 8.0) << "the compass points at " << *pointer;
+}
+
+// The bridge as any DDE client and the user at its console meet it: a heading that is not a
+// number is refused at the poke itself, so the sender sees it; Ctrl+C withdraws the service (the
+// client's link closes), joins the driver's thread and ends the program in order.
+TEST(BridgeConsoleTest, RefusesAHeadingThatIsNotANumberAtThePokeAndEndsInOrderOnCtrlC) {
+    DummyRotctld rotctld;
+    e2e::ConsoleProcess bridge(e2e::WindowsPath(BRIDGE_E2E_BRIDGE),
+                               "127.0.0.1:" + std::to_string(rotctld.Port()),
+                               e2e::ConsoleProcess::Options{.ownConsole = true, .folder = {}});
+    ASSERT_TRUE(bridge.WaitForLine("connected to rotctld")) << bridge.Output();
+    win32io::DdeLink link;
+    bool closed = false;
+    link.onClose = [&] { closed = true; };
+    link.Connect("ARSWIN", "RCI", "AZIMUTH");
+
+    EXPECT_THROW(link.Poke("GA:abc"), base::Failure);
+    EXPECT_TRUE(bridge.WaitForLine("refused GA:abc: the heading is not a number"));
+    EXPECT_NO_THROW(link.Poke("GA:10"));
+    EXPECT_TRUE(bridge.WaitForLine("sent GA:10 as P 10 0")) << bridge.Output();
+
+    ASSERT_TRUE(bridge.PressCtrlC());
+    ASSERT_TRUE(bridge.WaitForExit()) << bridge.Output();
+    EXPECT_EQ(bridge.ExitCode(), 0u);
+    EXPECT_TRUE(bridge.Output().ends_with(" closed\n")) << bridge.Output();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return closed; })) << "the service was not withdrawn";
 }
 
 }  // namespace

@@ -35,6 +35,9 @@ void Console::Title(const std::string& text) {
 }
 
 ConsoleQuit::ConsoleQuit() {
+    // The thread's message queue, made now: a quit posted before its first window is not lost.
+    MSG msg;
+    PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     quitThread = GetCurrentThreadId();
     cleanedUp = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(&OnConsoleEvent, TRUE);

@@ -1,10 +1,8 @@
 #include "win32io/src/dde_parking.h"
 
 #include <utility>
-#include <vector>
 
 #include "win32io/dde_handles.h"
-#include "win32io/message_window.h"
 
 namespace win32io {
 
@@ -13,46 +11,8 @@ constexpr UINT kProbeMs = 100;
 constexpr UINT kRecheckMs = 500;
 constexpr UINT_PTR kRecheckTimer = 1;
 
-class ParkingLot {
-  public:
-    ParkingLot()
-        : window_([this](UINT message, WPARAM, LPARAM) {
-              if (message == WM_TIMER) Recheck();
-          }) {}
-
-    void Add(std::shared_ptr<void> owner, HCONV conv) {
-        parked_.push_back({std::move(owner), conv});
-        window_.StartTimer(kRecheckTimer, kRecheckMs);
-    }
-
-  private:
-    struct Parked {
-        std::shared_ptr<void> owner;
-        HCONV conv;
-    };
-
-    void Recheck() {
-        // Released after the scan: ending a conversation may dispatch messages.
-        std::vector<Parked> answered;
-        std::erase_if(parked_, [&](Parked& parked) {
-            if (PartnerHung(parked.conv)) return false;
-            answered.push_back(std::move(parked));
-            return true;
-        });
-        if (parked_.empty()) window_.StopTimer(kRecheckTimer);
-    }
-
-    std::vector<Parked> parked_;
-    MessageWindow window_;
-};
-
-ParkingLot& Lot() {
-    // Never destroyed: releasing a conversation to a hung server at exit would block.
-    static ParkingLot* lot = new ParkingLot;
-    return *lot;
-}
-}  // namespace
-
+// Whether the conversation's partner is hung: its window exists but does not answer a message
+// within a short probe.
 bool PartnerHung(HCONV conv) {
     const std::optional<CONVINFO> info = ConversationInfo(conv);
     if (!info || !IsWindow(info->hwndPartner)) return false;
@@ -60,9 +20,31 @@ bool PartnerHung(HCONV conv) {
     return !SendMessageTimeoutA(info->hwndPartner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
                                 kProbeMs, &result);
 }
+}  // namespace
 
-void ParkConversation(std::shared_ptr<void> owner, HCONV conv) {
-    Lot().Add(std::move(owner), conv);
+DdeParking::DdeParking()
+    : window_([this](UINT message, WPARAM, LPARAM) {
+          if (message == WM_TIMER) Recheck();
+      }) {}
+
+void DdeParking::End(std::shared_ptr<void> owner, HCONV conv) {
+    if (!PartnerHung(conv)) return;  // `owner` ends here
+    parked_.push_back({std::move(owner), conv});
+    window_.StartTimer(kRecheckTimer, kRecheckMs);
+}
+
+void DdeParking::Recheck() {
+    // Released after the scan: ending a conversation may dispatch messages.
+    std::vector<Parked> answered;
+    std::erase_if(parked_, [&](Parked& parked) {
+        if (PartnerHung(parked.conv)) return false;
+        answered.push_back(std::move(parked));
+        return true;
+    });
+    if (!parked_.empty()) return;
+    window_.StopTimer(kRecheckTimer);
+    answered.clear();
+    if (onEmpty) onEmpty();
 }
 
 }  // namespace win32io

@@ -1,5 +1,6 @@
 #include "bridges/rotator/win32/bridge.h"
 
+#include "bridges/rotator/core/heading.h"
 #include "bridges/rotator/core/poke_message.h"
 #include "bridges/rotator/core/shown_text.h"
 
@@ -48,6 +49,12 @@ win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std:
     const PokeMessage message = ReadPoke(text);
     switch (message.kind) {
         case PokeMessage::Kind::Turn:
+            // Refused here, so that the sender's poke fails; the driver would only drop it.
+            if (!HeadingValue(message.heading)) {
+                console_.Line("refused GA:" + ShownText(message.heading) +
+                              ": the heading is not a number");
+                return win32io::DdeServer::PokeReply::Refuse;
+            }
             status_.SetLastCommand("GA:" + ShownText(message.heading));
             console_.Line("received GA:" + ShownText(message.heading));
             thread_.Turn(message.heading);
