@@ -35,18 +35,20 @@ NodeSimulator::~NodeSimulator() {
 }
 
 void NodeSimulator::Listen() {
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    // Not inherited: the programs a test starts would keep the port open after Stop.
+    const SOCKET s = WSASocketW(AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0,
+                                WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<u_short>(port_));
-    const BOOL reuse = TRUE;
-    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(s, 4) != 0) {
+        const int error = WSAGetLastError();
         closesocket(s);
         throw std::runtime_error("the node simulator cannot listen on port " +
-                                 std::to_string(port_));
+                                 std::to_string(port_) + " (Winsock error " +
+                                 std::to_string(error) + ")");
     }
     int size = sizeof address;
     getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
@@ -56,15 +58,26 @@ void NodeSimulator::Listen() {
 }
 
 void NodeSimulator::Stop() {
-    const std::lock_guard lock(mutex_);
+    // The serving thread closes the listener itself: it may be waiting on it.
+    std::unique_lock lock(mutex_);
+    killed_ = true;
     dropWanted_ = true;
-    if (listener_ != INVALID_SOCKET) closesocket(listener_);
-    listener_ = INVALID_SOCKET;
+    changed_.wait(lock, [&] { return listener_ == INVALID_SOCKET; });
 }
 
 void NodeSimulator::Start() {
+    killed_ = false;
     dropWanted_ = false;
-    Listen();
+    // The port of the listener just closed may take a moment to be free again.
+    for (int attempt = 1;; ++attempt) {
+        try {
+            Listen();
+            return;
+        } catch (const std::runtime_error&) {
+            if (attempt == 50) throw;
+            Sleep(100);
+        }
+    }
 }
 
 void NodeSimulator::SetStyle(const NodeStyle& style) {
@@ -134,16 +147,29 @@ void NodeSimulator::Serve() {
         SOCKET listener;
         {
             const std::lock_guard lock(mutex_);
+            if (killed_ && listener_ != INVALID_SOCKET) {
+                closesocket(listener_);
+                listener_ = INVALID_SOCKET;
+                changed_.notify_all();
+            }
             listener = listener_;
         }
-        if (listener == INVALID_SOCKET || !Readable(listener)) {
-            if (listener == INVALID_SOCKET) Sleep(kPollUs / 1000);
+        if (listener == INVALID_SOCKET) {
+            Sleep(kPollUs / 1000);
             continue;
         }
+        if (!Readable(listener)) continue;
         const SOCKET client = accept(listener, nullptr, nullptr);
         if (client == INVALID_SOCKET) continue;
+        SetHandleInformation(reinterpret_cast<HANDLE>(client), HANDLE_FLAG_INHERIT, 0);
         dropWanted_ = false;
         ServeClient(client);
+        if (killed_) {
+            // Reset, as a killed node's system does: no TIME_WAIT keeps the port from Start.
+            const linger abort{1, 0};
+            setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
+                       sizeof abort);
+        }
         closesocket(client);
     }
 }

@@ -86,6 +86,7 @@ class NodeSimulator {
     std::size_t linesHeard_ = 0;
     std::atomic<bool> silent_{false};
     std::atomic<bool> dropWanted_{false};
+    std::atomic<bool> killed_{false};
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };
