@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,15 +96,16 @@ class ClusterBridgeTest : public ::testing::Test {
         return all + bridge_->Output();
     }
 
-    // The bridge's private memory, bytes.
-    SIZE_T BridgeMemory() const {
+    // The memory the bridge has committed, bytes (Wine counts it as PagefileUsage); nothing
+    // when it cannot be read.
+    std::optional<SIZE_T> BridgeMemory() const {
         const HANDLE process =
             OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, bridge_->ProcessId());
-        PROCESS_MEMORY_COUNTERS_EX counters{};
-        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters);
-        CloseHandle(process);
-        return counters.PrivateUsage;
+        PROCESS_MEMORY_COUNTERS counters{};
+        const bool read = process && GetProcessMemoryInfo(process, &counters, sizeof counters);
+        if (process) CloseHandle(process);
+        if (!read || counters.PagefileUsage == 0) return std::nullopt;
+        return counters.PagefileUsage;
     }
 
     win32io::WinsockSession winsock_;
@@ -208,7 +211,8 @@ TEST_F(ClusterBridgeTest, AFloodKeepsMemoryBoundedListsTheNewestAndCountsWhatWas
     StartVantro32();
     node_->SendLine(Spot("JA1XYZ"));
     ASSERT_TRUE(Listed(ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm))) << Shown();
-    const SIZE_T before = BridgeMemory();
+    const std::optional<SIZE_T> before = BridgeMemory();
+    ASSERT_TRUE(before) << "the bridge's memory cannot be read";
 
     // 1,000 spots a second for 10 s, each call new.
     constexpr int kSpots = 10000;
@@ -220,10 +224,12 @@ TEST_F(ClusterBridgeTest, AFloodKeepsMemoryBoundedListsTheNewestAndCountsWhatWas
     }
     ASSERT_TRUE(Listed(ListLine(NewCall(kSpots - 1), "14025.0", kJapanHeading, kJapanKm), 30000))
         << Shown();
-    const SIZE_T after = BridgeMemory();
-    std::cout << "the bridge's private memory: " << before / 1024 << " KB before the flood, "
-              << after / 1024 << " KB after it\n";
-    EXPECT_LT(after, before + 16 * 1024 * 1024);
+    const std::optional<SIZE_T> after = BridgeMemory();
+    ASSERT_TRUE(after);
+    std::cout << "the bridge's committed memory: " << *before / 1024 << " KB before the flood, "
+              << *after / 1024 << " KB after it\n";
+    // The spots let go are gone; what stays is the duplicate check's calls (10,000 here).
+    EXPECT_LT(*after, *before + 8 * 1024 * 1024);
     ASSERT_TRUE(bridge_->WaitForLine("counts: received 10001, published ", 0, 30000))
         << bridge_->Output();
     const std::string said = bridge_->Output();
@@ -268,7 +274,7 @@ TEST_F(ClusterBridgeTest, SettingsComeFromTheFileBesideTheProgramUnlessTheComman
 
     auto bridge = run("--callsign DL2XYZ");
     ASSERT_TRUE(bridge->WaitForLine("country file ")) << bridge->Output();
-    EXPECT_TRUE(bridge->WaitForLine("version 20230502")) << bridge->Output();
+    EXPECT_TRUE(bridge->WaitForLine(", version 20")) << bridge->Output();
     ASSERT_TRUE(node_->WaitForLogins(1, 20000)) << bridge->Output();
     EXPECT_EQ(node_->Calls(), std::vector<std::string>{"DL2XYZ"});
 

@@ -124,7 +124,7 @@ TEST(ClusterSettings, ACountryFileThatCannotBeUsedIsAnInvalidSettingNamingFileAn
     }
     std::remove(path.c_str());
     EXPECT_THROW(cluster::OpenCountryFile(path), SettingsError);
-    EXPECT_EQ(cluster::OpenCountryFile(cluster::CountryTable::kDebianPath).Version(), "20230502");
+    EXPECT_FALSE(cluster::OpenCountryFile(cluster::CountryTable::kDebianPath).Version().empty());
 }
 
 }  // namespace
