@@ -3,6 +3,10 @@
 # bridge reads. Made by CPack:
 #   cmake --build BUILD --target package      (the zip lands in BUILD/release/)
 set(VANTRO_RELEASE_TEXTS ${CMAKE_BINARY_DIR}/release-texts)
+# The country file's version, its "=VERyyyymmdd" alias, for the README.
+file(STRINGS ${VANTRO_COUNTRY_FILE} VANTRO_COUNTRY_FILE_VERSION REGEX "=VER[0-9]+" LIMIT_COUNT 1)
+string(REGEX REPLACE ".*=VER([0-9]+).*" "\\1" VANTRO_COUNTRY_FILE_VERSION
+       "${VANTRO_COUNTRY_FILE_VERSION}")
 configure_file(${PROJECT_SOURCE_DIR}/docs/release/README.txt ${VANTRO_RELEASE_TEXTS}/README.txt
                @ONLY NEWLINE_STYLE CRLF)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${VANTRO_RELEASE_TEXTS}/LICENSE.txt
