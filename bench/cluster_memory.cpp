@@ -24,8 +24,8 @@ std::size_t HeapInUse() {
     return mallinfo2().uordblks;
 }
 
-constexpr const char* kPrefixes[] = {"JA1", "DL1", "W1", "VK2", "PY2", "ZS6", "UA9", "EA8",
-                                     "K6",  "G4", "LU1", "VE3", "JH7", "OH2", "I2", "SP9"};
+constexpr const char* kPrefixes[] = {"JA1", "DL1", "W1",  "VK2", "PY2", "ZS6", "UA9", "EA8",
+                                     "K6",  "G4",  "LU1", "VE3", "JH7", "OH2", "I2",  "SP9"};
 constexpr double kBandsKhz[] = {3520, 7020, 10110, 14020, 18080, 21020, 24900, 28020};
 
 }  // namespace
@@ -50,9 +50,9 @@ int main(int argc, char** argv) {
         for (int second = 0; second < 60; ++second) {
             for (int i = 0; i < kSpotsPerSecond; ++i) {
                 const int n = station(random);
-                const std::string call = kPrefixes[n % std::size(kPrefixes)] +
-                                         std::string{char('A' + n / 16 % 26),
-                                                     char('A' + n / 416 % 26), 'A'};
+                const std::string call =
+                    kPrefixes[n % std::size(kPrefixes)] +
+                    std::string{char('A' + n / 16 % 26), char('A' + n / 416 % 26), 'A'};
                 char kHz[16];
                 std::snprintf(kHz, sizeof kHz, "%.1f", kBandsKhz[band(random)] + n % 40);
                 reader.Feed("DX de DL8LAS-#: " + std::string(kHz) + "  " + call +
@@ -71,10 +71,11 @@ int main(int argc, char** argv) {
     const cluster::RelayCounts& counts = relay.Counts();
     std::printf("cluster_heap_10min %zu\ncluster_heap_end %zu\ncluster_heap_max %zu\n", atTen,
                 HeapInUse(), largest);
-    std::printf("cluster_received %llu\ncluster_published %llu\ncluster_duplicates %llu\n"
-                "cluster_too_old %llu\n",
-                static_cast<unsigned long long>(counts.received),
-                static_cast<unsigned long long>(counts.published),
-                static_cast<unsigned long long>(counts.duplicates),
-                static_cast<unsigned long long>(counts.tooOld));
+    std::printf(
+        "cluster_received %llu\ncluster_published %llu\ncluster_duplicates %llu\n"
+        "cluster_too_old %llu\n",
+        static_cast<unsigned long long>(counts.received),
+        static_cast<unsigned long long>(counts.published),
+        static_cast<unsigned long long>(counts.duplicates),
+        static_cast<unsigned long long>(counts.tooOld));
 }

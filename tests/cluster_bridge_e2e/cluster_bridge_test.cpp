@@ -77,9 +77,7 @@ class ClusterBridgeTest : public ::testing::Test {
             << bridge_->Output();
     }
 
-    std::vector<std::string> Lines() const {
-        return program_->ListLines(program_->StationList());
-    }
+    std::vector<std::string> Lines() const { return program_->ListLines(program_->StationList()); }
 
     bool Listed(const std::string& line, DWORD limitMs = e2e::kPatienceMs) const {
         return e2e::WaitUntil(
@@ -134,15 +132,15 @@ TEST_F(ClusterBridgeTest, SpotsAreListedWithHeadingAndDistanceAndNothingElseReac
     node_->SendLine(Spot("W1AW", "7025.5", "FN42 tnx"));
     node_->SendLine(Spot("JA1XYZ", "14030.0"));
     node_->SendLine("DL1ABC de W3LPL: hello");
-    ASSERT_TRUE(bridge_->WaitForLine("counts: received 4, published 2, filtered 0, duplicates 1, "
-                                     "too old 0, no country 1, backlog 1",
-                                     0, 25000))
+    ASSERT_TRUE(
+        bridge_->WaitForLine("counts: received 4, published 2, filtered 0, duplicates 1, "
+                             "too old 0, no country 1, backlog 1",
+                             0, 25000))
         << Shown();
     Sleep(1500);  // anything more would be listed by now
-    EXPECT_EQ(Lines(), (std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading,
-                                                          kJapanKm),
-                                                 ListLine("W1AW", "7025.5", kFn42Heading,
-                                                          kFn42Km)}))
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
+                                        ListLine("W1AW", "7025.5", kFn42Heading, kFn42Km)}))
         << Shown();
     EXPECT_TRUE(bridge_->WaitForLine("published JA1XYZ 14025.0 1234Z de W3LPL: 42 deg, 8790 km"));
 }
@@ -238,10 +236,10 @@ TEST_F(ClusterBridgeTest, AFloodKeepsMemoryBoundedListsTheNewestAndCountsWhatWas
     EXPECT_EQ(said.find("too old 0,", counts), std::string::npos) << said.substr(counts);
 }
 
-TEST_F(ClusterBridgeTest, SettingsComeFromTheFileBesideTheProgramUnlessTheCommandLineSaysOtherwise) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() /
-        ("clusterbridge-" + std::to_string(GetCurrentProcessId()));
+TEST_F(ClusterBridgeTest,
+       SettingsComeFromTheFileBesideTheProgramUnlessTheCommandLineSaysOtherwise) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("clusterbridge-" + std::to_string(GetCurrentProcessId()));
     std::filesystem::create_directories(folder);
     const std::filesystem::path exe = folder / "clusterbridge.exe";
     std::filesystem::copy_file(e2e::WindowsPath(CLUSTER_E2E_BRIDGE), exe,

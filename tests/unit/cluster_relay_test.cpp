@@ -71,7 +71,10 @@ TEST_F(SpotRelayTest, ASpotIsPublishedAsTheHostsLineWithHeadingAndDistanceFromTh
               "0\r\n");
     EXPECT_EQ(published[0].text, "JA1XYZ 14025.0 1234Z de W3LPL-#: 42 deg, 8790 km");
     EXPECT_EQ(published[1].hostLine.substr(published[1].hostLine.size() - 13),
-              "\xFF" "296\xFF" "6065\xFF" "0\r\n");
+              "\xFF"
+              "296\xFF"
+              "6065\xFF"
+              "0\r\n");
     EXPECT_EQ(relay.Counts().noCountry, 2u);
 
     settings_.units = cluster::Units::Miles;
@@ -79,11 +82,21 @@ TEST_F(SpotRelayTest, ASpotIsPublishedAsTheHostsLineWithHeadingAndDistanceFromTh
     inMiles.Receive(Spot("JA1XYZ"), now_);
     const auto miles = Publish(inMiles, 1s);
     ASSERT_EQ(miles.size(), 1u);
-    EXPECT_TRUE(miles[0].hostLine.ends_with("\xFF" "42\xFF" "5462\xFF" "1\r\n"));
+    EXPECT_TRUE(
+        miles[0].hostLine.ends_with("\xFF"
+                                    "42\xFF"
+                                    "5462\xFF"
+                                    "1\r\n"));
 
     // Nothing in a field can break the line apart.
     EXPECT_EQ(cluster::HostSpotLine({"W3\xFFLPL", "JA1\r\nXYZ", "14025.0", "1234", 42, 8790}),
-              "W3LPL\xFFJA1XYZ\xFF" "14025.0\xFF" "0\xFF" "1234\xFF" "42\xFF" "8790\xFF" "0\r\n");
+              "W3LPL\xFFJA1XYZ\xFF"
+              "14025.0\xFF"
+              "0\xFF"
+              "1234\xFF"
+              "42\xFF"
+              "8790\xFF"
+              "0\r\n");
 }
 
 TEST_F(SpotRelayTest, SkimmerBandAndModeSettingsKeepSpotsOut) {
@@ -92,14 +105,14 @@ TEST_F(SpotRelayTest, SkimmerBandAndModeSettingsKeepSpotsOut) {
     settings_.modes = {cluster::Mode::Cw, cluster::Mode::Digital};
     cluster::SpotRelay relay(settings_, Table());
     const std::vector<std::pair<cluster::Spot, bool>> cases = {
-        {Spot("JA1AA", "14025.0", "CQ"), true},                   // CW part of 20m
-        {Spot("JA1AB", "14074.0", "CQ"), true},                   // digital part
-        {Spot("JA1AC", "14250.0", "CQ"), false},                  // phone part
-        {Spot("JA1AD", "14250.0", "FT8 -12 dB"), true},           // the comment says digital
-        {Spot("JA1AE", "7150.0", "cw up 1"), true},               // ... or CW
-        {Spot("JA1AF", "7030.0", "SSB"), false},                  // ... or phone
-        {Spot("JA1AG", "21025.0", "CQ"), false},                  // 15m
-        {Spot("JA1AH", "12345.0", "CQ"), false},                  // no band
+        {Spot("JA1AA", "14025.0", "CQ"), true},          // CW part of 20m
+        {Spot("JA1AB", "14074.0", "CQ"), true},          // digital part
+        {Spot("JA1AC", "14250.0", "CQ"), false},         // phone part
+        {Spot("JA1AD", "14250.0", "FT8 -12 dB"), true},  // the comment says digital
+        {Spot("JA1AE", "7150.0", "cw up 1"), true},      // ... or CW
+        {Spot("JA1AF", "7030.0", "SSB"), false},         // ... or phone
+        {Spot("JA1AG", "21025.0", "CQ"), false},         // 15m
+        {Spot("JA1AH", "12345.0", "CQ"), false},         // no band
         {Spot("JA1AI", "14025.0", "CW 12 dB 25 WPM CQ", "DL1ABC-#"), false},  // skimmer
     };
     std::vector<std::string> expected;
@@ -140,15 +153,16 @@ TEST_F(SpotRelayTest, TheSameCallOnTheSameBandWithinTheWindowIsADuplicate) {
     EXPECT_EQ(relay.Counts().tooOld, 1u);
 }
 
-TEST_F(SpotRelayTest, UnderAFloodTwoSpotsASecondAtMostGoOutTheNewestReachTheListAndTheRestAreCounted) {
+TEST_F(SpotRelayTest,
+       UnderAFloodTwoSpotsASecondAtMostGoOutTheNewestReachTheListAndTheRestAreCounted) {
     settings_.maxAge = 5s;
     cluster::SpotRelay relay(settings_, Table());
     std::vector<cluster::Outgoing> published;
     std::size_t mostWaiting = 0;
     // 1,000 spots a second for 10 s, each call new.
     for (int i = 0; i < 10000; ++i) {
-        const std::string call = {'J', 'A', '1', char('A' + i / 676 % 26), char('A' + i / 26 % 26),
-                                  char('A' + i % 26)};
+        const std::string call = {
+            'J', 'A', '1', char('A' + i / 676 % 26), char('A' + i / 26 % 26), char('A' + i % 26)};
         relay.Receive(Spot(call), now_);
         mostWaiting = std::max(mostWaiting, relay.Waiting());
         if (auto out = relay.Next(now_)) published.push_back(std::move(*out));

@@ -128,7 +128,8 @@ TEST_F(NodeSessionTest, APromptWithoutLineEndIsAnsweredAfterAQuietMomentAndBackl
     RunFor(500ms);
     EXPECT_EQ(node_.sent, "\xff\xfe\x01\xff\xfc\x18W1ABC\r\n");
 
-    Arrives("Hello W1ABC\r\n" + Spot("JA1OLD") + "  14025.0  JA1XYZ  7-Dec-2026 1234Z  CQ  <W3LPL>\r\n");
+    Arrives("Hello W1ABC\r\n" + Spot("JA1OLD") +
+            "  14025.0  JA1XYZ  7-Dec-2026 1234Z  CQ  <W3LPL>\r\n");
     Arrives("W1ABC de SIM1 7-Dec-2026 0824Z dxspider >");  // no line end either
     RunFor(1s);
     EXPECT_EQ(out_.state, SessionState::Online) << Said();
@@ -178,9 +179,9 @@ TEST_F(NodeSessionTest, ARefusalIsSaidOnceAndTriedAgainWithAGrowingPauseUntilThe
         << Said();
     std::vector<long long> pauses;
     for (std::size_t i = 1; i < attempts.size(); ++i)
-        pauses.push_back(std::chrono::duration_cast<std::chrono::seconds>(
-                             attempts[i] - attempts[i - 1])
-                             .count());
+        pauses.push_back(
+            std::chrono::duration_cast<std::chrono::seconds>(attempts[i] - attempts[i - 1])
+                .count());
     // 3, 6, 12, 24, 48 s after each refusal (and the second the refusal took).
     EXPECT_EQ(pauses, (std::vector<long long>{4, 7, 13, 25, 49})) << Said();
 

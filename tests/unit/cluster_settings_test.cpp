@@ -77,7 +77,10 @@ TEST(ClusterSettings, AMissingOrInvalidSettingIsNamedWithWhereItCameFrom) {
         {"CALLSIGN", "DL1ABC/P", "nodes refuse a login with \"/\""},
         {"CALLSIGN", "DLABC", "at least one of each"},
         {"CALLSIGN", "DL1ABC-123", "an SSID"},
-        {"PASSWORD", "a\x01" "b", "no control characters"},
+        {"PASSWORD",
+         "a\x01"
+         "b",
+         "no control characters"},
         {"LOCATOR", "JO6", "a locator has 4, 6 or 8 characters"},
         {"LOCATOR", "91 13", "latitude"},
         {"UNITS", "furlongs", "give km or miles"},

@@ -42,8 +42,7 @@ void NodeSimulator::Listen() {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<u_short>(port_));
-    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(s, 4) != 0) {
+    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, 4) != 0) {
         const int error = WSAGetLastError();
         closesocket(s);
         throw std::runtime_error("the node simulator cannot listen on port " +

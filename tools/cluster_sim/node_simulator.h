@@ -20,9 +20,9 @@
 namespace tools {
 
 struct NodeStyle {
-    bool telnet = true;             // asks WILL ECHO, DO TTYPE, WILL SGA first
-    bool bells = false;             // two BELs before each spot's line end, as nodes beep
-    bool lfcr = false;              // lines end in LF CR instead of CR LF
+    bool telnet = true;              // asks WILL ECHO, DO TTYPE, WILL SGA first
+    bool bells = false;              // two BELs before each spot's line end, as nodes beep
+    bool lfcr = false;               // lines end in LF CR instead of CR LF
     std::string prompt = "login: ";  // the login prompt, sent without a line end
     std::string password;            // asked for after the call when not empty
     std::string refusal;  // when not empty: this line after the call, and the connection closed

@@ -8,15 +8,12 @@ namespace cluster {
 namespace {
 
 constexpr std::array<Band, 19> kBands{{
-    {"2200m", 135.7, 137.8},       {"630m", 472, 479},
-    {"160m", 1800, 2000},          {"80m", 3500, 4000},
-    {"60m", 5250, 5450},           {"40m", 7000, 7300},
-    {"30m", 10100, 10150},         {"20m", 14000, 14350},
-    {"17m", 18068, 18168},         {"15m", 21000, 21450},
-    {"12m", 24890, 24990},         {"10m", 28000, 29700},
-    {"6m", 50000, 54000},          {"4m", 70000, 71000},
-    {"2m", 144000, 148000},        {"1.25m", 219000, 225000},
-    {"70cm", 420000, 450000},      {"23cm", 1240000, 1300000},
+    {"2200m", 135.7, 137.8},     {"630m", 472, 479},       {"160m", 1800, 2000},
+    {"80m", 3500, 4000},         {"60m", 5250, 5450},      {"40m", 7000, 7300},
+    {"30m", 10100, 10150},       {"20m", 14000, 14350},    {"17m", 18068, 18168},
+    {"15m", 21000, 21450},       {"12m", 24890, 24990},    {"10m", 28000, 29700},
+    {"6m", 50000, 54000},        {"4m", 70000, 71000},     {"2m", 144000, 148000},
+    {"1.25m", 219000, 225000},   {"70cm", 420000, 450000}, {"23cm", 1240000, 1300000},
     {"3cm", 10000000, 10500000},
 }};
 
@@ -30,16 +27,16 @@ struct Segment {
 // frequencies (their dial frequency and the 3 kHz above it) where these lie in a phone part.
 // Anything else inside a band is phone.
 constexpr Segment kSegments[] = {
-    {135.7, 137.8, Mode::Cw},      {472, 479, Mode::Cw},           {1800, 1838, Mode::Cw},
-    {1838, 1843, Mode::Digital},   {3500, 3570, Mode::Cw},         {3570, 3600, Mode::Digital},
-    {5351.5, 5354, Mode::Cw},      {5354, 5366.5, Mode::Digital},  {7000, 7040, Mode::Cw},
-    {7040, 7060, Mode::Digital},   {7074, 7077, Mode::Digital},    {10100, 10130, Mode::Cw},
-    {10130, 10150, Mode::Digital}, {14000, 14070, Mode::Cw},       {14070, 14100, Mode::Digital},
-    {18068, 18095, Mode::Cw},      {18095, 18111, Mode::Digital},  {21000, 21070, Mode::Cw},
-    {21070, 21150, Mode::Digital}, {24890, 24915, Mode::Cw},       {24915, 24931, Mode::Digital},
-    {28000, 28070, Mode::Cw},      {28070, 28190, Mode::Digital},  {50000, 50100, Mode::Cw},
-    {50300, 50400, Mode::Digital}, {144000, 144110, Mode::Cw},     {144110, 144150, Mode::Digital},
-    {144174, 144177, Mode::Digital}, {432000, 432100, Mode::Cw},   {432174, 432177, Mode::Digital},
+    {135.7, 137.8, Mode::Cw},        {472, 479, Mode::Cw},          {1800, 1838, Mode::Cw},
+    {1838, 1843, Mode::Digital},     {3500, 3570, Mode::Cw},        {3570, 3600, Mode::Digital},
+    {5351.5, 5354, Mode::Cw},        {5354, 5366.5, Mode::Digital}, {7000, 7040, Mode::Cw},
+    {7040, 7060, Mode::Digital},     {7074, 7077, Mode::Digital},   {10100, 10130, Mode::Cw},
+    {10130, 10150, Mode::Digital},   {14000, 14070, Mode::Cw},      {14070, 14100, Mode::Digital},
+    {18068, 18095, Mode::Cw},        {18095, 18111, Mode::Digital}, {21000, 21070, Mode::Cw},
+    {21070, 21150, Mode::Digital},   {24890, 24915, Mode::Cw},      {24915, 24931, Mode::Digital},
+    {28000, 28070, Mode::Cw},        {28070, 28190, Mode::Digital}, {50000, 50100, Mode::Cw},
+    {50300, 50400, Mode::Digital},   {144000, 144110, Mode::Cw},    {144110, 144150, Mode::Digital},
+    {144174, 144177, Mode::Digital}, {432000, 432100, Mode::Cw},    {432174, 432177, Mode::Digital},
     {1296000, 1296150, Mode::Cw},
 };
 
@@ -49,14 +46,14 @@ struct ModeWord {
 };
 
 constexpr ModeWord kModeWords[] = {
-    {"CW", Mode::Cw},          {"SSB", Mode::Phone},      {"USB", Mode::Phone},
-    {"LSB", Mode::Phone},      {"FM", Mode::Phone},       {"PHONE", Mode::Phone},
-    {"FT8", Mode::Digital},    {"FT4", Mode::Digital},    {"RTTY", Mode::Digital},
-    {"PSK", Mode::Digital},    {"PSK31", Mode::Digital},  {"PSK63", Mode::Digital},
-    {"BPSK", Mode::Digital},   {"JT65", Mode::Digital},   {"JT9", Mode::Digital},
-    {"JS8", Mode::Digital},    {"MSK144", Mode::Digital}, {"Q65", Mode::Digital},
-    {"FST4", Mode::Digital},   {"WSPR", Mode::Digital},   {"OLIVIA", Mode::Digital},
-    {"MFSK", Mode::Digital},   {"SSTV", Mode::Digital},   {"DIGI", Mode::Digital},
+    {"CW", Mode::Cw},        {"SSB", Mode::Phone},      {"USB", Mode::Phone},
+    {"LSB", Mode::Phone},    {"FM", Mode::Phone},       {"PHONE", Mode::Phone},
+    {"FT8", Mode::Digital},  {"FT4", Mode::Digital},    {"RTTY", Mode::Digital},
+    {"PSK", Mode::Digital},  {"PSK31", Mode::Digital},  {"PSK63", Mode::Digital},
+    {"BPSK", Mode::Digital}, {"JT65", Mode::Digital},   {"JT9", Mode::Digital},
+    {"JS8", Mode::Digital},  {"MSK144", Mode::Digital}, {"Q65", Mode::Digital},
+    {"FST4", Mode::Digital}, {"WSPR", Mode::Digital},   {"OLIVIA", Mode::Digital},
+    {"MFSK", Mode::Digital}, {"SSTV", Mode::Digital},   {"DIGI", Mode::Digital},
     {"DATA", Mode::Digital},
 };
 

@@ -145,11 +145,20 @@ std::optional<std::string> MapSettings::Text(const std::string& key) const {
 }
 
 const std::vector<std::string>& SettingKeys() {
-    static const std::vector<std::string> keys = {
-        "NODE_HOST",    "NODE_PORT",  "CALLSIGN",          "PASSWORD",
-        "LOCATOR",      "UNITS",      "COUNTRY_FILE",      "BANDS",
-        "MODES",        "SKIMMER",    "DUPLICATE_MINUTES", "MAX_AGE_MINUTES",
-        "KEEPALIVE_MINUTES", "SERVICE"};
+    static const std::vector<std::string> keys = {"NODE_HOST",
+                                                  "NODE_PORT",
+                                                  "CALLSIGN",
+                                                  "PASSWORD",
+                                                  "LOCATOR",
+                                                  "UNITS",
+                                                  "COUNTRY_FILE",
+                                                  "BANDS",
+                                                  "MODES",
+                                                  "SKIMMER",
+                                                  "DUPLICATE_MINUTES",
+                                                  "MAX_AGE_MINUTES",
+                                                  "KEEPALIVE_MINUTES",
+                                                  "SERVICE"};
     return keys;
 }
 
@@ -190,7 +199,8 @@ BridgeSettings ReadSettings(const SettingSource& commandLine, const SettingSourc
 
     const Setting call = setting("CALLSIGN");
     s.callsign = Upper(call.Required("N0CALL"));
-    if (const std::string problem = CallProblem(s.callsign); !problem.empty()) call.Invalid(problem);
+    if (const std::string problem = CallProblem(s.callsign); !problem.empty())
+        call.Invalid(problem);
 
     if (const Setting password = setting("PASSWORD"); password.Given()) {
         for (const char c : password.Text())

@@ -105,8 +105,7 @@ void NodeSession::Drop(Clock::time_point now, const std::string& problem) {
     connection_.Close();
     phase_ = Phase::Down;
     nextAttempt_ = now + pause_;
-    if (problem != lastProblem_)
-        output_.Say(problem + "; trying again in " + SecondsText(pause_));
+    if (problem != lastProblem_) output_.Say(problem + "; trying again in " + SecondsText(pause_));
     lastProblem_ = problem;
     pause_ = std::min(pause_ * 2, times_.longestPause);
     output_.State(SessionState::Waiting);
@@ -117,8 +116,7 @@ bool NodeSession::IsPrompt(std::string_view text) const {
     if (kind == LineKind::LoginPrompt || kind == LineKind::PasswordPrompt) return true;
     // "W1ABC de GB7XYZ 7-Dec-2026 0824Z dxspider >"
     const std::string_view trimmed = text.substr(0, text.find_last_not_of(' ') + 1);
-    return phase_ != Phase::AwaitingPrompt && trimmed.ends_with(">") &&
-           Contains(trimmed, " de ");
+    return phase_ != Phase::AwaitingPrompt && trimmed.ends_with(">") && Contains(trimmed, " de ");
 }
 
 void NodeSession::HandleLine(std::string_view text, Clock::time_point now) {

@@ -28,11 +28,10 @@ std::string DuplicateKey(const Spot& spot) {
 }  // namespace
 
 std::string CountsText(const RelayCounts& c) {
-    return "received " + std::to_string(c.received) + ", published " +
-           std::to_string(c.published) + ", filtered " + std::to_string(c.filtered) +
-           ", duplicates " + std::to_string(c.duplicates) + ", too old " +
-           std::to_string(c.tooOld) + ", no country " + std::to_string(c.noCountry) +
-           ", backlog " + std::to_string(c.backlog);
+    return "received " + std::to_string(c.received) + ", published " + std::to_string(c.published) +
+           ", filtered " + std::to_string(c.filtered) + ", duplicates " +
+           std::to_string(c.duplicates) + ", too old " + std::to_string(c.tooOld) +
+           ", no country " + std::to_string(c.noCountry) + ", backlog " + std::to_string(c.backlog);
 }
 
 SpotRelay::SpotRelay(const BridgeSettings& settings, const CountryTable& table)
@@ -76,11 +75,11 @@ void SpotRelay::Receive(const Spot& spot, Clock::time_point now) {
     Outgoing out;
     out.hostLine = HostSpotLine({spot.spotter, spot.dxCall, spot.frequencyText, spot.time,
                                  path->path.bearing, whole, miles});
-    out.text = spot.dxCall + " " + spot.frequencyText + " " + spot.time + "Z de " + spot.spotter +
-               ": " + std::to_string(path->path.bearing) + " deg, " + std::to_string(whole) +
-               (miles ? " mi" : " km") +
-               (path->source == DxPositionSource::CommentLocator ? " (locator in the comment)"
-                                                                 : "");
+    out.text =
+        spot.dxCall + " " + spot.frequencyText + " " + spot.time + "Z de " + spot.spotter + ": " +
+        std::to_string(path->path.bearing) + " deg, " + std::to_string(whole) +
+        (miles ? " mi" : " km") +
+        (path->source == DxPositionSource::CommentLocator ? " (locator in the comment)" : "");
     if (queue_.size() >= capacity_) LetGoOldest();
     queue_.push_back({std::move(out), std::move(key), now});
 }

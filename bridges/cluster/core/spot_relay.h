@@ -17,13 +17,13 @@
 namespace cluster {
 
 struct RelayCounts {
-    std::uint64_t received = 0;    // live spots from the node
+    std::uint64_t received = 0;  // live spots from the node
     std::uint64_t published = 0;
-    std::uint64_t filtered = 0;    // by the skimmer, band or mode settings
+    std::uint64_t filtered = 0;  // by the skimmer, band or mode settings
     std::uint64_t duplicates = 0;
-    std::uint64_t tooOld = 0;      // let go unpublished, see SpotRelay
-    std::uint64_t noCountry = 0;   // no heading: no country, /MM, /AM
-    std::uint64_t backlog = 0;     // sent by the node on login: never published
+    std::uint64_t tooOld = 0;     // let go unpublished, see SpotRelay
+    std::uint64_t noCountry = 0;  // no heading: no country, /MM, /AM
+    std::uint64_t backlog = 0;    // sent by the node on login: never published
 
     friend bool operator==(const RelayCounts&, const RelayCounts&) = default;
 };
