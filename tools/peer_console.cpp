@@ -57,6 +57,14 @@ bool Flag(int argc, char** argv, const std::string& name) {
     return false;
 }
 
+void SayConversations(win32io::DdeServer& server) {
+    server.onConnect = [] {
+        Say("client connected");
+        return true;
+    };
+    server.onDisconnect = [] { Say("client gone"); };
+}
+
 int RunPeer(int argc, char** argv, const char* name, const char* usage,
             const std::function<int()>& run) {
     if (Flag(argc, argv, "--help")) {

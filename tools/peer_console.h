@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "win32io/dde_server.h"
 #include "win32io/message_window.h"
 #include "win32io/module.h"
 
@@ -22,6 +23,9 @@ void ReadCommands(std::function<void(const std::string& line)> onLine);
 // The value of a "--name value" option among the arguments, or `otherwise`.
 std::string Option(int argc, char** argv, const std::string& name, const std::string& otherwise);
 bool Flag(int argc, char** argv, const std::string& name);
+
+// Says when a client opens or ends a conversation with the server.
+void SayConversations(win32io::DdeServer& server);
 
 // The frame of a peer's main: "--help" prints the usage and ends; otherwise `run` runs, and a
 // failure it throws (a bad option, a file that cannot be read, a DDE service refused) is printed

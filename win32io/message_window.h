@@ -30,8 +30,8 @@ class MessageWindow {
     HWND hwnd_ = nullptr;
 };
 
-// Runs the calling thread's message loop until WM_QUIT; returns the quit code (1 when the loop
-// fails).
-int RunMessageLoop();
+// Runs the calling thread's message loop until WM_QUIT, handing each message to `deliver`
+// (translated and dispatched when none is given); returns the quit code (1 when the loop fails).
+int RunMessageLoop(const std::function<void(MSG& message)>& deliver = nullptr);
 
 }  // namespace win32io

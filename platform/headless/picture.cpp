@@ -54,49 +54,28 @@ PictureBox::PictureBox(Container&, const ControlDesign& design) : impl_(std::mak
     impl_->design = design;
     impl_->node.name = design.name;
     impl_->width = std::max(0, base::TwipsToPixels(design.width, TwipsX()) - 2 * border);
-    impl_->height = std::max(0, base::TwipsToPixels(design.height, TwipsY()) - 2 * border);
+    impl_->height =
+        std::max(0, base::TwipsToPixels(design.height, TwipsY()) - 2 * border);
     impl_->pixels.assign(static_cast<std::size_t>(impl_->width) * impl_->height,
                          Resolve(design.backColor));
     impl_->foreColor = design.foreColor;
 }
 PictureBox::~PictureBox() = default;
-Container::Node& PictureBox::ContainerNode() {
-    return impl_->node;
-}
+Container::Node& PictureBox::ContainerNode() { return impl_->node; }
 
-float PictureBox::ScaleWidth() const {
-    return impl_->width * TwipsX();
-}
-float PictureBox::ScaleHeight() const {
-    return impl_->height * TwipsY();
-}
+float PictureBox::ScaleWidth() const { return impl_->width * TwipsX(); }
+float PictureBox::ScaleHeight() const { return impl_->height * TwipsY(); }
 
-void PictureBox::SetFillColor(base::Color color) {
-    impl_->fillColor = color;
-}
-void PictureBox::SetFillStyle(FillStyle style) {
-    impl_->fillStyle = style;
-}
-void PictureBox::SetDrawWidth(int pixels) {
-    impl_->drawWidth = std::max(1, pixels);
-}
+void PictureBox::SetFillColor(base::Color color) { impl_->fillColor = color; }
+void PictureBox::SetFillStyle(FillStyle style) { impl_->fillStyle = style; }
+void PictureBox::SetDrawWidth(int pixels) { impl_->drawWidth = std::max(1, pixels); }
 void PictureBox::SetDrawStyle(DrawStyle) {}
 void PictureBox::SetDrawMode(DrawMode) {}
-void PictureBox::SetForeColor(base::Color color) {
-    impl_->foreColor = color;
-}
-base::Color PictureBox::FillColor() const {
-    return impl_->fillColor;
-}
-FillStyle PictureBox::GetFillStyle() const {
-    return impl_->fillStyle;
-}
-int PictureBox::DrawWidth() const {
-    return impl_->drawWidth;
-}
-base::Color PictureBox::ForeColor() const {
-    return impl_->foreColor;
-}
+void PictureBox::SetForeColor(base::Color color) { impl_->foreColor = color; }
+base::Color PictureBox::FillColor() const { return impl_->fillColor; }
+FillStyle PictureBox::GetFillStyle() const { return impl_->fillStyle; }
+int PictureBox::DrawWidth() const { return impl_->drawWidth; }
+base::Color PictureBox::ForeColor() const { return impl_->foreColor; }
 
 void PictureBox::Circle(float x, float y, float radius, base::Color outline) {
     Record("Picture." + impl_->design.name + ".Circle");
@@ -115,8 +94,7 @@ void PictureBox::Circle(float x, float y, float radius, base::Color outline) {
     const double beyond = r + half + hair;  // no pixel further out is drawn
     if (!(beyond >= 0)) return;
     const double beyondSquared = beyond * beyond, fillSquared = squareOrNone(r - half - hair);
-    const double outlineFrom = squareOrNone(r - half + hair),
-                 outlineTo = squareOrNone(r + half - hair);
+    const double outlineFrom = squareOrNone(r - half + hair), outlineTo = squareOrNone(r + half - hair);
     const int top = PixelWithin(std::floor(cy - beyond), impl_->height);
     const int bottom = PixelWithin(std::ceil(cy + beyond), impl_->height);
     const int left = PixelWithin(std::floor(cx - beyond), impl_->width);
@@ -148,10 +126,8 @@ void PictureBox::Circle(float x, float y, float radius, base::Color outline) {
                 impl_->Set(px, py, line);
             } else {
                 const double d = std::hypot(dx, dy);
-                if (std::abs(d - r) <= half)
-                    impl_->Set(px, py, line);
-                else if (d < r && filled)
-                    impl_->Set(px, py, fill);
+                if (std::abs(d - r) <= half) impl_->Set(px, py, line);
+                else if (d < r && filled) impl_->Set(px, py, fill);
             }
         }
     }
@@ -168,14 +144,8 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, base::Color color)
         impl_->Dot(ax, ay, pen);
         if (ax == bx && ay == by) break;
         const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            ax += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            ay += sy;
-        }
+        if (e2 >= dy) { err += dy; ax += sx; }
+        if (e2 <= dx) { err += dx; ay += sy; }
     }
 }
 
@@ -201,9 +171,7 @@ void PictureBox::PrintText(float left, float top, const std::string& text) {
 float PictureBox::TextWidth(const std::string& text) const {
     return static_cast<float>(text.size()) * kCharWidthPx * TwipsX();
 }
-float PictureBox::TextHeight(const std::string&) const {
-    return kCharHeightPx * TwipsY();
-}
+float PictureBox::TextHeight(const std::string&) const { return kCharHeightPx * TwipsY(); }
 
 bool PictureBox::ExtFloodFill(int pixelX, int pixelY, base::Color color, unsigned fillType) {
     Record("Picture." + impl_->design.name + ".ExtFloodFill " + std::to_string(pixelX) + " " +
@@ -231,12 +199,8 @@ bool PictureBox::ExtFloodFill(int pixelX, int pixelY, base::Color color, unsigne
 
 namespace headless {
 
-int ImageWidth(PictureBox& picture) {
-    return picture.GetImpl().width;
-}
-int ImageHeight(PictureBox& picture) {
-    return picture.GetImpl().height;
-}
+int ImageWidth(PictureBox& picture) { return picture.GetImpl().width; }
+int ImageHeight(PictureBox& picture) { return picture.GetImpl().height; }
 base::Color Pixel(PictureBox& picture, int x, int y) {
     const PictureBox::Impl& im = picture.GetImpl();
     if (x < 0 || y < 0 || x >= im.width || y >= im.height) return base::Color::System(-2);
@@ -247,8 +211,7 @@ void SaveImage(PictureBox& picture, const std::string& path) {
     const PictureBox::Impl& im = picture.GetImpl();
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << im.width << " " << im.height << "\n255\n";
-    for (const base::Color& c : im.pixels)
-        out.put(char(c.red)).put(char(c.green)).put(char(c.blue));
+    for (const base::Color& c : im.pixels) out.put(char(c.red)).put(char(c.green)).put(char(c.blue));
 }
 
 }  // namespace headless

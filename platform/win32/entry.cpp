@@ -6,6 +6,7 @@
 #include "platform/entry.h"
 #include "platform/system.h"
 #include "platform/win32/impl.h"
+#include "win32io/message_window.h"
 
 namespace platform {
 
@@ -30,13 +31,7 @@ void DoEvents() {
 }
 
 int RunMessageLoop() {
-    MSG message{};
-    for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(message.wParam);
-        if (got < 0) return 1;
-        Deliver(message);
-    }
+    return win32io::RunMessageLoop(Deliver);
 }
 
 }  // namespace platform

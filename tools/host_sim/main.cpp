@@ -60,11 +60,7 @@ class HostSimulator {
           ticker_([this](UINT message, WPARAM, LPARAM) {
               if (message == WM_TIMER) Tick();
           }) {
-        server_.onConnect = [] {
-            tools::Say("client connected");
-            return true;
-        };
-        server_.onDisconnect = [] { tools::Say("client gone"); };
+        tools::SayConversations(server_);
         server_.onAdviseStart = [this](const std::string& item) {
             const bool known = SameName(item, kItem);
             tools::Say("hot link on " + item + (known ? "" : ": no such item, refused"));

@@ -50,11 +50,7 @@ class RotatorSimulator {
           ticker_([this](UINT message, WPARAM, LPARAM) {
               if (message == WM_TIMER) Turn();
           }) {
-        server_.onConnect = [] {
-            tools::Say("client connected");
-            return true;
-        };
-        server_.onDisconnect = [] { tools::Say("client gone"); };
+        tools::SayConversations(server_);
         server_.onAdviseStart = [](const std::string& item) {
             tools::Say("hot link on " + item);
             return true;

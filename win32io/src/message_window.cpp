@@ -52,12 +52,16 @@ LRESULT CALLBACK MessageWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(const std::function<void(MSG& message)>& deliver) {
     MSG msg{};
     for (;;) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got < 0) return 1;
+        if (deliver) {
+            deliver(msg);
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
