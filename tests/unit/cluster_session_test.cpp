@@ -128,7 +128,7 @@ TEST_F(NodeSessionTest, APromptWithoutLineEndIsAnsweredAfterAQuietMomentAndBackl
     RunFor(500ms);
     EXPECT_EQ(node_.sent, "\xff\xfe\x01\xff\xfc\x18W1ABC\r\n");
 
-    Arrives("Hello W1ABC\r\n" + Spot("JA1OLD") +
+    Arrives("Hello W1ABC, sorry about last week's downtime\r\n" + Spot("JA1OLD") +
             "  14025.0  JA1XYZ  7-Dec-2026 1234Z  CQ  <W3LPL>\r\n");
     Arrives("W1ABC de SIM1 7-Dec-2026 0824Z dxspider >");  // no line end either
     RunFor(1s);

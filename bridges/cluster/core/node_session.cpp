@@ -59,7 +59,9 @@ Clock::time_point NodeSession::Step(Clock::time_point now) {
     }
     const std::optional<std::string> bytes = connection_.Receive();
     if (!bytes) {
-        Drop(now, "lost the node: " + connection_.LastError());
+        // A node closes the connection after it has refused a login, saying why.
+        Drop(now, refusal_.empty() ? "lost the node: " + connection_.LastError()
+                                   : "the node refused the login: \"" + refusal_ + "\"");
         return nextAttempt_;
     }
     if (!bytes->empty()) {
@@ -93,6 +95,7 @@ void NodeSession::Connect(Clock::time_point now) {
         return;
     }
     reader_ = LineReader();
+    refusal_.clear();
     phase_ = Phase::AwaitingPrompt;
     phaseSince_ = lastHeard_ = lastSent_ = now;
     linesShown_ = 0;
@@ -163,9 +166,8 @@ void NodeSession::HandleLoginLine(std::string_view text, const ClusterLine& line
         default:
             break;
     }
-    if (IsRefusal(text)) {
-        Drop(now, "the node refused the login: \"" + Shown(text) + "\"");
-    } else if (IsPrompt(text)) {
+    if (IsRefusal(text)) refusal_ = Shown(text);
+    if (IsPrompt(text)) {
         GoOnline(now);
     } else if (!text.empty() && linesShown_ < kGreetingLines) {
         ++linesShown_;
@@ -212,6 +214,7 @@ void NodeSession::SendCall(Clock::time_point now) {
 
 void NodeSession::GoOnline(Clock::time_point now) {
     phase_ = Phase::Online;
+    refusal_.clear();
     lastHeard_ = now;
     pause_ = times_.firstPause;
     lastProblem_.clear();

@@ -7,8 +7,10 @@
 // a login or password prompt is answered once the node has been quiet for a moment. After the
 // call (and the password, when the node asks for one) the node's prompt line ("CALL de NODE ...
 // >") says the login is done; spots before it are the node's backlog and are never published.
-// A node that says nothing of the kind is taken at its word after a while. Refusals end the
-// connection, and the same problem is said only once until the bridge is logged in again.
+// A node that says nothing of the kind is taken at its word after a while. A node that refuses a
+// login says why and closes the connection: the bridge names that line, and says the same problem
+// only once until it is logged in again. (A greeting line that merely sounds like a refusal ends
+// nothing.)
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,6 +100,7 @@ class NodeSession {
     Clock::time_point nextAttempt_{};
     Clock::duration pause_;
     std::string lastProblem_;  // said once until the next login
+    std::string refusal_;      // the last line of this login that sounded like a refusal
     Clock::time_point phaseSince_{};
     Clock::time_point lastHeard_{};
     Clock::time_point lastSent_{};
