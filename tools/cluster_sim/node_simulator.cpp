@@ -49,6 +49,9 @@ void NodeSimulator::Listen() {
                                  std::to_string(port_) + " (Winsock error " +
                                  std::to_string(error) + ")");
     }
+    // Accepting never waits: a connection aborted after select is simply not there.
+    u_long nonBlocking = 1;
+    ioctlsocket(s, FIONBIO, &nonBlocking);
     int size = sizeof address;
     getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
     port_ = ntohs(address.sin_port);
@@ -161,6 +164,12 @@ void NodeSimulator::Serve() {
         const SOCKET client = accept(listener, nullptr, nullptr);
         if (client == INVALID_SOCKET) continue;
         SetHandleInformation(reinterpret_cast<HANDLE>(client), HANDLE_FLAG_INHERIT, 0);
+        // A client that takes no data holds up the node for a moment at most.
+        u_long blocking = 0;
+        ioctlsocket(client, FIONBIO, &blocking);
+        const DWORD sendLimitMs = 2000;
+        setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendLimitMs),
+                   sizeof sendLimitMs);
         dropWanted_ = false;
         ServeClient(client);
         if (killed_) {
