@@ -32,6 +32,13 @@ cluster::Spot Spot(const std::string& call, const std::string& kHz = "14025.0",
     return SpotOf("DX de " + spotter + ":  " + kHz + "  " + call + "  " + comment + "  1234Z");
 }
 
+// The fields joined by the host's separator, the byte 0xFF.
+std::string Fields(std::initializer_list<std::string> fields) {
+    std::string line;
+    for (const std::string& field : fields) line += "\xFF" + field;
+    return line.substr(1);
+}
+
 class SpotRelayTest : public ::testing::Test {
   protected:
     SpotRelayTest() {
@@ -62,19 +69,9 @@ TEST_F(SpotRelayTest, ASpotIsPublishedAsTheHostsLineWithHeadingAndDistanceFromTh
     ASSERT_EQ(published.size(), 2u);
     // Japan's place in the country file: 42 degrees, 8790 km from Berlin.
     EXPECT_EQ(published[0].hostLine,
-              "W3LPL-#\xFFJA1XYZ\xFF"
-              "14025.0\xFF"
-              "0\xFF"
-              "1234\xFF"
-              "42\xFF"
-              "8790\xFF"
-              "0\r\n");
+              Fields({"W3LPL-#", "JA1XYZ", "14025.0", "0", "1234", "42", "8790", "0\r\n"}));
     EXPECT_EQ(published[0].text, "JA1XYZ 14025.0 1234Z de W3LPL-#: 42 deg, 8790 km");
-    EXPECT_EQ(published[1].hostLine.substr(published[1].hostLine.size() - 13),
-              "\xFF"
-              "296\xFF"
-              "6065\xFF"
-              "0\r\n");
+    EXPECT_TRUE(published[1].hostLine.ends_with(Fields({"", "296", "6065", "0\r\n"})));
     EXPECT_EQ(relay.Counts().noCountry, 2u);
 
     settings_.units = cluster::Units::Miles;
@@ -82,21 +79,11 @@ TEST_F(SpotRelayTest, ASpotIsPublishedAsTheHostsLineWithHeadingAndDistanceFromTh
     inMiles.Receive(Spot("JA1XYZ"), now_);
     const auto miles = Publish(inMiles, 1s);
     ASSERT_EQ(miles.size(), 1u);
-    EXPECT_TRUE(
-        miles[0].hostLine.ends_with("\xFF"
-                                    "42\xFF"
-                                    "5462\xFF"
-                                    "1\r\n"));
+    EXPECT_TRUE(miles[0].hostLine.ends_with(Fields({"", "42", "5462", "1\r\n"})));
 
     // Nothing in a field can break the line apart.
     EXPECT_EQ(cluster::HostSpotLine({"W3\xFFLPL", "JA1\r\nXYZ", "14025.0", "1234", 42, 8790}),
-              "W3LPL\xFFJA1XYZ\xFF"
-              "14025.0\xFF"
-              "0\xFF"
-              "1234\xFF"
-              "42\xFF"
-              "8790\xFF"
-              "0\r\n");
+              Fields({"W3LPL", "JA1XYZ", "14025.0", "0", "1234", "42", "8790", "0\r\n"}));
 }
 
 TEST_F(SpotRelayTest, SkimmerBandAndModeSettingsKeepSpotsOut) {
