@@ -1,7 +1,9 @@
 // The cluster bridge's hot paths beside their floors: a call's country against one hash probe
 // per tried prefix length (the floor) and against a scan of every prefix (what many loggers do);
 // loading Debian's country file against reading it and splitting it at ';'; classifying a cluster
-// line against one memchr pass over it.
+// line against one memchr pass over it; one spot's whole way through the bridge (read from the
+// node's bytes, classified, looked up, heading and distance worked out, the host's line made and
+// handed out for publishing) against reading its line alone.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -14,6 +16,8 @@
 #include "bridges/cluster/core/call_country.h"
 #include "bridges/cluster/core/cluster_line.h"
 #include "bridges/cluster/core/country_table.h"
+#include "bridges/cluster/core/line_reader.h"
+#include "bridges/cluster/core/spot_relay.h"
 
 namespace {
 
@@ -116,6 +120,45 @@ void MemchrFloor(benchmark::State& state) {
     }
 }
 
+// A node's spot lines as bytes, each with its line end and a call of kCalls.
+std::vector<std::string> SpotBytes() {
+    std::vector<std::string> bytes;
+    for (const std::string_view call : kCalls)
+        bytes.push_back("DX de W3LPL:     14025.0  " + std::string(call) +
+                        "       CQ up 2                        1234Z FN20\a\a\r\n");
+    return bytes;
+}
+
+void SpotWholeWay(benchmark::State& state) {
+    cluster::BridgeSettings settings;
+    settings.station = cluster::StationPosition("JO62QM");
+    settings.duplicateWindow = {};  // every spot goes the whole way
+    cluster::SpotRelay relay(settings, Table());
+    cluster::LineReader reader;
+    cluster::Clock::time_point now{};
+    const std::vector<std::string> spots = SpotBytes();
+    for (auto _ : state) {
+        for (const std::string& bytes : spots) {
+            reader.Feed(bytes);
+            const cluster::ClusterLine line = cluster::ClassifyLine(reader.TakeLine()->text);
+            if (line.spot) relay.Receive(*line.spot, now);
+            now += std::chrono::seconds(1);
+            benchmark::DoNotOptimize(relay.Next(now));
+        }
+    }
+}
+
+void SpotReadFloor(benchmark::State& state) {
+    cluster::LineReader reader;
+    const std::vector<std::string> spots = SpotBytes();
+    for (auto _ : state) {
+        for (const std::string& bytes : spots) {
+            reader.Feed(bytes);
+            benchmark::DoNotOptimize(reader.TakeLine());
+        }
+    }
+}
+
 BENCHMARK(CallLookUp);
 BENCHMARK(CallLinearScan);
 BENCHMARK(CallHashProbeFloor);
@@ -123,5 +166,7 @@ BENCHMARK(CountryFileLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(CountryFileSplitFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(ClassifyLine);
 BENCHMARK(MemchrFloor);
+BENCHMARK(SpotWholeWay);
+BENCHMARK(SpotReadFloor);
 
 }  // namespace

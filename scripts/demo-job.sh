@@ -1,10 +1,13 @@
 #!/bin/bash
 # The whole job under Wine: the host simulator sends spots, Vantro32 lists them, a double-click on
 # a station turns the rotator simulator, and the azimuth and compass follow it.
-#   scripts/demo-job.sh BUILD [--hamlib] [--speed DEGREES_PER_SECOND] [--interval MS]
+#   scripts/demo-job.sh BUILD [--hamlib] [--cluster] [--speed DEGREES_PER_SECOND] [--interval MS]
 # BUILD is a Windows build folder (scripts/demo.sh builds build/win and calls this).
 #   --hamlib     rotctld's dummy rotator behind rotbridge.exe instead of the rotator simulator
 #                (scripts/demo-hamlib.sh)
+#   --cluster    the whole road on parts every station can have: the cluster node simulator
+#                behind clusterbridge.exe instead of the host simulator (the station at JO62QM),
+#                and the rotator as with --hamlib
 #   --speed      the rotator simulator's speed (default 6 with a display, 15 without)
 #   --interval   milliseconds between the host simulator's updates (default 1000)
 # With a display (DISPLAY set) the windows open on it: double-click a station yourself; the
@@ -15,15 +18,17 @@
 # BUILD/demo-job/.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
-usage="usage: demo-job.sh BUILD [--hamlib] [--speed DEGREES_PER_SECOND] [--interval MS]"
+usage="usage: demo-job.sh BUILD [--hamlib] [--cluster] [--speed DEGREES_PER_SECOND] [--interval MS]"
 build="$(cd "${1:?$usage}" && pwd)" || exit 1
 shift
 hamlib=""
+cluster=""
 speed=""
 interval=1000
 while [ $# -gt 0 ]; do
     case "$1" in
     --hamlib) hamlib=1 ;;
+    --cluster) cluster=1 hamlib=1 ;;
     --speed) speed="${2:?$usage}" && shift ;;
     --interval) interval="${2:?$usage}" && shift ;;
     *) echo "$usage" >&2 && exit 2 ;;
@@ -35,7 +40,9 @@ program="$build/win/vantro32.exe"
 host_sim="$build/tools/host_sim/host_sim.exe"
 rotator_sim="$build/tools/rotator_sim/rotator_sim.exe"
 driver="$build/demo/demo_driver.exe"
-for file in "$program" "$host_sim" "$rotator_sim" "$driver"; do
+cluster_sim="$build/tools/cluster_sim/cluster_sim.exe"
+cluster_bridge="$build/bridges/cluster/clusterbridge.exe"
+for file in "$program" "$host_sim" "$rotator_sim" "$driver" "$cluster_sim" "$cluster_bridge"; do
     [ -f "$file" ] || { echo "demo-job: $file is missing: build first" >&2 && exit 1; }
 done
 if [ -n "$hamlib" ] && [ ! -f "$here/demo-hamlib.sh" ]; then
@@ -103,7 +110,16 @@ if [ -n "$hamlib" ]; then
 else
     start_simulator rotator_sim "$rotator_sim" --speed "$speed" || exit 1
 fi
-start_simulator host_sim "$host_sim" --interval "$interval" || exit 1
+if [ -n "$cluster" ]; then
+    # The node's usual port if it is free, else the next free one.
+    node_port=7300
+    while (exec 3<>"/dev/tcp/127.0.0.1/$node_port") 2>/dev/null; do node_port=$((node_port + 1)); done
+    start_simulator cluster_sim "$cluster_sim" --port "$node_port" --interval "$interval" || exit 1
+    start_simulator clusterbridge "$cluster_bridge" --node-host 127.0.0.1 --node-port "$node_port" \
+        --callsign N0CALL --locator JO62QM || exit 1
+else
+    start_simulator host_sim "$host_sim" --interval "$interval" || exit 1
+fi
 
 if [ -n "$had_display" ]; then
     step "Vantro32 on the desktop"

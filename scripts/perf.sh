@@ -22,7 +22,8 @@ fi
 
 step "building (Release)"
 cmake -S . -B build/perf -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/perf -j2 --target floor_bench intake_bench queue_memory cluster_bench >/dev/null
+cmake --build build/perf -j2 --target floor_bench intake_bench queue_memory cluster_bench \
+  cluster_memory >/dev/null
 cmake -S . -B build/perf-w32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake >/dev/null
 cmake --build build/perf-w32 -j2 --target perf_driver >/dev/null
@@ -43,6 +44,7 @@ bench build/perf/bench/floor_bench 0.1 "$results/floor_bench.json"
 bench build/perf/bench/intake_bench 0.02 "$results/intake_bench.json"
 bench build/perf/bench/cluster_bench 0.1 "$results/cluster_bench.json"
 build/perf/bench/queue_memory 1000000 >"$results/values.txt"
+build/perf/bench/cluster_memory 60 >>"$results/values.txt"
 
 step "starting a Wine session"
 # A private display and a lasting Wine session, so that each program starts as it would on a

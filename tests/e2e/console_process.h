@@ -43,6 +43,7 @@ class ConsoleProcess {
     bool WaitForExit(DWORD limitMs = kPatienceMs) const;
     std::optional<DWORD> ExitCode() const;  // nothing while it runs
     void Kill() const;
+    DWORD ProcessId() const { return process_.dwProcessId; }
 
   private:
     void Read();

@@ -33,14 +33,19 @@ bool EveryLineEndsWithCrLf(const std::string& text) {
     return !text.empty() && text.ends_with("\r\n");
 }
 
-// A companion program of the zip, and the start of what it says first.
+// A companion program of the zip, the arguments it is started with, and the start of what it
+// says first.
 struct Companion {
     std::string program;
+    std::string arguments;
     std::string says;
 };
 
 const Companion kCompanions[] = {
-    {"rotbridge.exe", "rotbridge " VANTRO_VERSION ": Vantro32's rotator bridge"},
+    {"rotbridge.exe", "", "rotbridge " VANTRO_VERSION ": Vantro32's rotator bridge"},
+    // A node that is not there: it keeps trying.
+    {"clusterbridge.exe", "--node-host 127.0.0.1 --node-port 9 --callsign N0CALL --locator JO62",
+     "clusterbridge " VANTRO_VERSION ": Vantro32's cluster bridge"},
 };
 
 class ReleaseTest : public ::testing::Test {
@@ -54,7 +59,7 @@ TEST_F(ReleaseTest, HoldsEveryProgramAndItsTextsWithWindowsLineEnds) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(Folder()))
         names.insert(entry.path().filename().string());
-    std::set<std::string> expected{"vantro32.exe", "README.txt", "LICENSE.txt"};
+    std::set<std::string> expected{"vantro32.exe", "README.txt", "LICENSE.txt", "cty.dat"};
     for (const Companion& companion : kCompanions) expected.insert(companion.program);
     EXPECT_EQ(names, expected);
 
@@ -63,6 +68,8 @@ TEST_F(ReleaseTest, HoldsEveryProgramAndItsTextsWithWindowsLineEnds) {
     EXPECT_NE(readme.find("Vantro32 " VANTRO_VERSION), std::string::npos);
     for (const Companion& companion : kCompanions)
         EXPECT_NE(readme.find(companion.program), std::string::npos) << companion.program;
+    // The country file the cluster bridge reads, Debian's, with its version.
+    EXPECT_NE(FileText("cty.dat").find("=VER"), std::string::npos);
     const std::string licence = FileText("LICENSE.txt");
     EXPECT_TRUE(EveryLineEndsWithCrLf(licence));
     EXPECT_NE(licence.find("The Vantro32 authors"), std::string::npos);
@@ -89,7 +96,7 @@ TEST_F(ReleaseTest, EachCompanionSaysWhatItIsWaitsAndEndsOnCtrlCOrWhenEnded) {
         options.ownConsole = true;
         options.folder = Folder();
         {
-            e2e::ConsoleProcess process(program, "", options);
+            e2e::ConsoleProcess process(program, companion.arguments, options);
             ASSERT_TRUE(process.WaitForLine(companion.says)) << process.Output();
             // It waits for its peers rather than ending.
             EXPECT_FALSE(process.WaitForExit(1000)) << process.Output();
@@ -97,7 +104,7 @@ TEST_F(ReleaseTest, EachCompanionSaysWhatItIsWaitsAndEndsOnCtrlCOrWhenEnded) {
             ASSERT_TRUE(process.WaitForExit(5000)) << process.Output();
             EXPECT_EQ(process.ExitCode(), 0u) << process.Output();
         }
-        e2e::ConsoleProcess process(program, "", options);
+        e2e::ConsoleProcess process(program, companion.arguments, options);
         ASSERT_TRUE(process.WaitForLine(companion.says)) << process.Output();
         process.Kill();
         EXPECT_TRUE(process.WaitForExit(5000));

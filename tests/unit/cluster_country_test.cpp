@@ -54,6 +54,9 @@ TEST(ClusterCountry, CallsOfEveryFormFindTheirCountryInTheDebianFile) {
         {"W1ABC/QRP", "United States of America"},
         {"W1ABC/A", "United States of America"},
         {"EA8/DL1ABC/B", "Canary Islands"},
+        {"W1ABC/R", "United States of America"},  // a rover, not Russia's R prefix
+        {"DL1ABC/LH", "Fed. Rep. of Germany"},    // a lighthouse, not Norway's LH prefix
+        {"EA8/DL1ABC/LH", "Canary Islands"},
         // At sea and in the air.
         {"W1ABC/MM", "/MM"},
         {"DL1ABC/AM", "/AM"},

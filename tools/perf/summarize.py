@@ -115,6 +115,8 @@ def main():
     compare("loading Debian's cty.dat", bench["CountryFileLoad"],
             bench["CountryFileSplitFloor"], "ns")
     compare("classifying 8 cluster lines", bench["ClassifyLine"], bench["MemchrFloor"], "ns")
+    compare("24 spots' whole way through the bridge", bench["SpotWholeWay"],
+            bench["SpotReadFloor"], "ns")
 
     print("\nUnder Wine (milliseconds, median [25th-75th percentile]):")
     compare("start-up to window shown", samples["startup/vantro32"], samples["startup/floor"],
@@ -145,6 +147,11 @@ def main():
         print(f"  {'SpotQueue, native':34} {values['heap_bytes'] / 1e6:9.2f} MB heap for "
               f"{values['text_bytes'] / 1e6:.2f} MB of text in {values['lines']:.0f} lines: "
               f"x{values['heap_per_text']:.3f} the text")
+    if "cluster_heap_end" in values:
+        print(f"  {'cluster bridge, an hour at 100/s':34} {values['cluster_heap_10min'] / 1e6:9.2f} MB "
+              f"heap at 10 minutes, {values['cluster_heap_max'] / 1e6:.2f} MB at most after, "
+              f"{values['cluster_heap_end'] / 1e6:.2f} MB at the end: x"
+              f"{values['cluster_heap_max'] / values['cluster_heap_10min']:.3f}")
 
     for failure in failures:
         print(f"  ! {failure}")

@@ -34,9 +34,11 @@ std::string Normalized(std::string_view call) {
     return upper;
 }
 
-// Rule 3: portable, mobile, low power and the licence classes say nothing about the place.
+// Rule 3: portable, mobile, low power, rover, lighthouse and the licence classes say nothing
+// about the place ("R" and "LH" would otherwise be taken for the prefixes of Russia and Norway).
 bool IsIgnoredSuffix(std::string_view part) {
-    return part == "P" || part == "M" || part == "QRP" || part == "A" || part == "B";
+    return part == "P" || part == "M" || part == "QRP" || part == "A" || part == "B" ||
+           part == "R" || part == "LH";
 }
 
 // Rule 5: the call moved to another call area of its own prefix, looked up by prefix only (an

@@ -23,7 +23,8 @@ struct CallLookup {
 // 1. Letters are taken in upper case; an SSID or skimmer mark ("-2", "-#", "-1-#") is dropped.
 //    A call of anything but letters, digits and '/' (or with an empty part) is NotFound.
 // 2. An exact "=CALL" alias for the whole call, as written, wins.
-// 3. Trailing "/P", "/M", "/QRP", "/A", "/B" are dropped, and an exact alias is tried again.
+// 3. Trailing "/P", "/M", "/QRP", "/A", "/B", "/R" (rover), "/LH" (lighthouse) are dropped, and
+//    an exact alias is tried again.
 // 4. A trailing "/MM" or "/AM" leaves the call in no country.
 // 5. "W1ABC/4": a one-digit part after the call moves it to that call area of its own prefix
 //    (the call's last digit is replaced: UA3ABC/9 is looked up as UA9ABC, Asiatic Russia, by

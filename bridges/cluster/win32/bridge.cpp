@@ -1,0 +1,150 @@
+#include "bridges/cluster/win32/bridge.h"
+
+#include <cctype>
+
+namespace clusterbridge {
+
+namespace {
+const std::string kTopic = "WENDATA";
+const std::string kItem = "labDxSpot";
+
+constexpr UINT_PTR kPublishTimer = 1;
+constexpr UINT kPublishTickMs = 50;  // the relay keeps the pace; this only looks often
+constexpr UINT_PTR kCountsTimer = 2;
+constexpr UINT kCountsEveryMs = 10000;  // the counts, when they changed
+constexpr UINT_PTR kTitleTimer = 3;
+constexpr UINT kTitleEveryMs = 1000;
+
+bool IsItem(const std::string& name) {
+    return lstrcmpiA(name.c_str(), kItem.c_str()) == 0;
+}
+
+const char* StateText(cluster::SessionState state) {
+    switch (state) {
+        case cluster::SessionState::Connecting:
+            return "connecting to";
+        case cluster::SessionState::LoggingIn:
+            return "logging in to";
+        case cluster::SessionState::Online:
+            return "online at";
+        case cluster::SessionState::Waiting:
+            break;
+    }
+    return "waiting to reconnect to";
+}
+
+cluster::SessionTimes TimesOf(const cluster::BridgeSettings& settings) {
+    cluster::SessionTimes times;
+    times.keepAlive = settings.keepAlive;
+    return times;
+}
+}  // namespace
+
+Bridge::Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTable& table,
+               win32io::Console& console)
+    : settings_(settings),
+      console_(console),
+      where_(settings.nodeHost + ":" + settings.nodePort),
+      server_(settings.service, kTopic),
+      ticker_([this](UINT message, WPARAM id, LPARAM) {
+          if (message == WM_TIMER) OnTimer(id);
+      }),
+      relay_(settings, table),
+      connection_(settings.nodeHost, settings.nodePort),
+      session_(connection_, *this, where_, {settings.callsign, settings.password},
+               TimesOf(settings)),
+      thread_(session_) {
+    server_.onAdviseStart = [this](const std::string& item) {
+        if (!IsItem(item)) return false;
+        ++hotLinks_;
+        console_.Line("a client holds a hot link on " + kItem + ": publishing spots");
+        return true;
+    };
+    server_.onAdviseStop = [this](const std::string& item) {
+        if (!IsItem(item) || hotLinks_ == 0) return;
+        if (--hotLinks_ == 0) console_.Line("the hot link on " + kItem + " ended");
+    };
+    server_.onPoke = [](const std::string&, const std::string&) {
+        return win32io::DdeServer::PokeReply::Refuse;
+    };
+    ticker_.StartTimer(kPublishTimer, kPublishTickMs);
+    ticker_.StartTimer(kCountsTimer, kCountsEveryMs);
+    ticker_.StartTimer(kTitleTimer, kTitleEveryMs);
+    console_.Line("offering DDE service " + settings.service + ", topic " + kTopic + ", item " +
+                  kItem);
+    ShowTitle();
+}
+
+Bridge::~Bridge() {
+    const std::lock_guard lock(mutex_);
+    console_.Line("counts: " + cluster::CountsText(relay_.Counts()));
+}
+
+void Bridge::LiveSpot(const cluster::Spot& spot) {
+    const std::lock_guard lock(mutex_);
+    relay_.Receive(spot, cluster::Clock::now());
+}
+
+void Bridge::BacklogSpot() {
+    const std::lock_guard lock(mutex_);
+    relay_.CountBacklog();
+}
+
+void Bridge::OnTimer(UINT_PTR id) {
+    switch (id) {
+        case kPublishTimer:
+            Publish();
+            break;
+        case kCountsTimer:
+            ShowCounts();
+            break;
+        case kTitleTimer:
+            ShowTitle();
+            break;
+        default:
+            break;
+    }
+}
+
+void Bridge::Publish() {
+    // A client gone without ending its conversation holds no hot link any more.
+    if (server_.Conversations() == 0) hotLinks_ = 0;
+    std::optional<cluster::Outgoing> out;
+    {
+        const std::lock_guard lock(mutex_);
+        if (hotLinks_ > 0) {
+            out = relay_.Next(cluster::Clock::now());
+        } else {
+            relay_.LetGoStale(cluster::Clock::now());
+        }
+    }
+    if (!out) return;
+    server_.Publish(kItem, out->hostLine);
+    console_.Line("published " + out->text);
+}
+
+void Bridge::ShowCounts() {
+    cluster::RelayCounts counts;
+    {
+        const std::lock_guard lock(mutex_);
+        counts = relay_.Counts();
+    }
+    if (counts == countsShown_) return;
+    countsShown_ = counts;
+    console_.Line("counts: " + cluster::CountsText(counts));
+}
+
+void Bridge::ShowTitle() {
+    cluster::RelayCounts counts;
+    {
+        const std::lock_guard lock(mutex_);
+        counts = relay_.Counts();
+    }
+    console_.Title("clusterbridge: " + std::string(StateText(state_)) + " " + where_ + " as " +
+                   settings_.callsign + "; " + settings_.service +
+                   (hotLinks_ > 0 ? " linked" : " not linked") + "; " +
+                   std::to_string(counts.published) + " of " + std::to_string(counts.received) +
+                   " spots published");
+}
+
+}  // namespace clusterbridge

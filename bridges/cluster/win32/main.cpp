@@ -1,0 +1,102 @@
+// clusterbridge: stands in for the host logging program on Vantro32's spot link, with spots from
+// a telnet DX cluster node and the beam heading and distance of each worked out from the
+// station's locator and the country file.
+//
+//   clusterbridge [--node-host HOST] [--callsign CALL] [--locator JO62QM] [...]
+//
+// Every setting can stand in clusterbridge.INI beside the program; the command line wins. It
+// runs until its console is closed or Ctrl+C is pressed.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "bridges/cluster/core/bridge_settings.h"
+#include "bridges/cluster/win32/bridge.h"
+#include "bridges/cluster/win32/profile_settings.h"
+#include "win32io/console.h"
+#include "win32io/message_window.h"
+#include "win32io/module.h"
+#include "win32io/tcp_connection.h"
+
+namespace {
+
+void Usage() {
+    std::fputs(
+        "usage: clusterbridge [--KEY VALUE]...\n"
+        "Logs into a telnet DX cluster node and offers its spots to Vantro32 as the host\n"
+        "program does (DDE service WENDRA32 or WENDRA, topic WENDATA, item labDxSpot), with\n"
+        "the beam heading and distance of each from your locator and the country file.\n"
+        "Settings, as options or as KEY=VALUE in section [SETTINGS] of clusterbridge.INI\n"
+        "beside the program (the option wins):\n"
+        "  --node-host HOST          NODE_HOST          the node's address (needed)\n"
+        "  --node-port PORT          NODE_PORT          its telnet port (7300)\n"
+        "  --callsign CALL           CALLSIGN           your call, the login (needed)\n"
+        "  --password TEXT           PASSWORD           for nodes that ask for one\n"
+        "  --locator LOC             LOCATOR            JO62QM, or \"52.52 13.40\" (needed)\n"
+        "  --units km|miles          UNITS              distances (km)\n"
+        "  --country-file PATH       COUNTRY_FILE       cty.dat beside the program\n"
+        "  --bands LIST              BANDS              all, or e.g. \"160m,40m,20m\" (all)\n"
+        "  --modes LIST              MODES              all, or some of CW,phone,digital (all)\n"
+        "  --skimmer on|off          SKIMMER            skimmer spots (on)\n"
+        "  --duplicate-minutes N     DUPLICATE_MINUTES  same call, same band: a duplicate (10)\n"
+        "  --max-age-minutes N       MAX_AGE_MINUTES    a spot waits at most this long (5)\n"
+        "  --keepalive-minutes N     KEEPALIVE_MINUTES  an empty line after this silence (2)\n"
+        "  --service NAME            SERVICE            WENDRA32 or WENDRA (WENDRA32)\n",
+        stderr);
+}
+
+bool IsRelative(const std::string& path) {
+    const bool drive = path.size() >= 2 && path[1] == ':';
+    return !drive && !path.starts_with("\\") && !path.starts_with("/");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h" || argument == "/?") {
+            Usage();
+            return 0;
+        }
+    }
+    cluster::BridgeSettings settings;
+    std::string countryPath;
+    std::optional<cluster::CountryTable> table;
+    try {
+        const cluster::MapSettings commandLine = cluster::CommandLineSettings(arguments);
+        const clusterbridge::ProfileSettings file;
+        settings = cluster::ReadSettings(commandLine, file);
+        countryPath = IsRelative(settings.countryFile)
+                          ? win32io::ProgramFolder() + "\\" + settings.countryFile
+                          : settings.countryFile;
+        table.emplace(cluster::OpenCountryFile(countryPath));
+    } catch (const cluster::SettingsError& problem) {
+        std::fprintf(stderr, "clusterbridge: %s\n(clusterbridge --help lists the settings)\n",
+                     problem.what());
+        return 1;
+    }
+    try {
+        const win32io::ConsoleQuit quit;
+        const win32io::WinsockSession winsock;
+        win32io::Console console;
+        console.Line("clusterbridge " VANTRO_VERSION
+                     ": Vantro32's cluster bridge, spots from a DX cluster node");
+        console.Line("country file " + countryPath + ", version " +
+                     (table->Version().empty() ? "unknown" : table->Version()) + ", " +
+                     std::to_string(table->Countries().size()) + " countries");
+        console.Line("station at " + settings.locator + ", distances in " +
+                     (settings.units == cluster::Units::Miles ? "miles" : "km"));
+        {
+            const clusterbridge::Bridge bridge(settings, *table, console);
+            win32io::RunMessageLoop();
+        }
+        console.Line("closed");
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "clusterbridge: %s\n", failure.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,299 @@
+// The cluster bridge end to end: a node simulator in this process, clusterbridge.exe logged into
+// it, and Vantro32 listing the spots the bridge publishes on the host's spot link, driven and
+// read as a user would.
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "console_process.h"
+#include "harness.h"
+#include "tools/cluster_sim/node_simulator.h"
+#include "unix_path.h"
+#include "win32io/dde_link.h"
+#include "win32io/tcp_connection.h"
+
+namespace cluster_e2e {
+namespace {
+
+using tools::NodeSimulator;
+using tools::NodeStyle;
+
+// From JO62QM, the station of these tests: Japan's place in the country file and the centre of
+// FN42, worked out apart from the bridge (great circle, 111.2 km a degree).
+constexpr const char* kJapanHeading = "42";
+constexpr const char* kJapanKm = "8790";
+constexpr const char* kFn42Heading = "296";
+constexpr const char* kFn42Km = "6065";
+
+std::string ListLine(const std::string& call, const std::string& kHz, const std::string& heading,
+                     const std::string& distance) {
+    const auto right = [](const std::string& text, std::size_t width) {
+        return std::string(width - text.size(), ' ') + text;
+    };
+    return call + std::string(10 - call.size(), ' ') + right(kHz, 10) + right(heading, 5) +
+           right(distance, 7);
+}
+
+std::string Spot(const std::string& call, const std::string& kHz = "14025.0",
+                 const std::string& comment = "CQ") {
+    return NodeSimulator::SpotLine("W3LPL", kHz, call, comment, "1234");
+}
+
+// "JA1AAA", "JA1AAB", ...: a new call for each number.
+std::string NewCall(int n) {
+    return {'J', 'A', '1', char('A' + n / 676 % 26), char('A' + n / 26 % 26), char('A' + n % 26)};
+}
+
+class ClusterBridgeTest : public ::testing::Test {
+  protected:
+    // Vantro32 first, its link to the host not yet up and no rotator there. Wine's desktop
+    // process, started by the first program of a session that needs one, is then its child and
+    // not the bridge's: one started by the bridge would inherit the bridge's output pipe and keep
+    // it open after the bridge has ended.
+    void SetUp() override {
+        program_ = std::make_unique<e2e::Program>();
+        EXPECT_EQ(program_->AnswerPeersNotFound(),
+                  (std::vector<std::string>{e2e::kHostNotFound, e2e::kRotatorNotFound}));
+    }
+
+    void TearDown() override {
+        program_.reset();
+        bridge_.reset();
+    }
+
+    void StartBridge(const std::string& settings = "") {
+        bridge_ = std::make_unique<e2e::ConsoleProcess>(
+            e2e::WindowsPath(CLUSTER_E2E_BRIDGE),
+            "--node-host 127.0.0.1 --node-port " + std::to_string(node_->Port()) +
+                " --callsign DL1ABC --locator JO62QM " + settings);
+        ASSERT_TRUE(bridge_->WaitForLine("offering DDE service WENDRA32")) << bridge_->Output();
+    }
+
+    // Vantro32 tries its host link again every five seconds.
+    void WaitForVantro32() {
+        ASSERT_TRUE(bridge_->WaitForLine("a client holds a hot link on labDxSpot", 0, 20000))
+            << bridge_->Output();
+    }
+
+    std::vector<std::string> Lines() const { return program_->ListLines(program_->StationList()); }
+
+    bool Listed(const std::string& line, DWORD limitMs = e2e::kPatienceMs) const {
+        return e2e::WaitUntil(
+            [&] {
+                const auto lines = Lines();
+                return std::find(lines.begin(), lines.end(), line) != lines.end();
+            },
+            limitMs);
+    }
+
+    std::string Shown() {
+        std::string all = "listed:\n";
+        for (const std::string& line : Lines()) all += "  " + line + "\n";
+        return all + bridge_->Output();
+    }
+
+    // The memory the bridge has committed, bytes (Wine counts it as PagefileUsage); nothing
+    // when it cannot be read.
+    std::optional<SIZE_T> BridgeMemory() const {
+        const HANDLE process =
+            OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, bridge_->ProcessId());
+        PROCESS_MEMORY_COUNTERS counters{};
+        const bool read = process && GetProcessMemoryInfo(process, &counters, sizeof counters);
+        if (process) CloseHandle(process);
+        if (!read || counters.PagefileUsage == 0) return std::nullopt;
+        return counters.PagefileUsage;
+    }
+
+    win32io::WinsockSession winsock_;
+    std::unique_ptr<NodeSimulator> node_ = std::make_unique<NodeSimulator>(NodeStyle{});
+    std::unique_ptr<e2e::ConsoleProcess> bridge_;
+    std::unique_ptr<e2e::Program> program_;
+};
+
+TEST_F(ClusterBridgeTest, SpotsAreListedWithHeadingAndDistanceAndNothingElseReachesTheList) {
+    NodeStyle style;
+    style.bells = true;
+    style.lfcr = true;
+    style.prompt = "Please enter your call: ";
+    style.password = "s3cret";
+    style.backlog = {Spot("JA1OLD")};
+    node_->SetStyle(style);
+    StartBridge("--password s3cret");
+    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
+    EXPECT_EQ(node_->Calls(), std::vector<std::string>{"DL1ABC"});
+    WaitForVantro32();
+
+    node_->SendBytes(std::string("\x01\xFE\xFD garbage \xFF\xFF\x7F", 16) + "\r\n");
+    node_->SendLine(std::string(5000, 'x') + Spot("JA1LONG"));
+    node_->SendLine(Spot("G4ABC/MM"));
+    node_->SendLine(Spot("JA1XYZ"));
+    node_->SendLine(Spot("W1AW", "7025.5", "FN42 tnx"));
+    node_->SendLine(Spot("JA1XYZ", "14030.0"));
+    node_->SendLine("DL1ABC de W3LPL: hello");
+    ASSERT_TRUE(
+        bridge_->WaitForLine("counts: received 4, published 2, filtered 0, duplicates 1, "
+                             "too old 0, no country 1, backlog 1",
+                             0, 25000))
+        << Shown();
+    Sleep(1500);  // anything more would be listed by now
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
+                                        ListLine("W1AW", "7025.5", kFn42Heading, kFn42Km)}))
+        << Shown();
+    EXPECT_TRUE(bridge_->WaitForLine("published JA1XYZ 14025.0 1234Z de W3LPL: 42 deg, 8790 km"));
+}
+
+TEST_F(ClusterBridgeTest, ANodeKilledAndRestartedGetsANewLoginAndSpotsResumeNoneListedTwice) {
+    NodeStyle style;
+    style.backlog = {Spot("JA1XYZ")};  // sent again on every login
+    node_->SetStyle(style);
+    StartBridge();
+    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
+    WaitForVantro32();
+    node_->SendLine(Spot("JA1XYZ"));
+    ASSERT_TRUE(Listed(ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm))) << Shown();
+
+    const std::size_t killed = bridge_->LineCount();
+    node_->Stop();
+    ASSERT_TRUE(bridge_->WaitForLine("lost the node: ", killed)) << bridge_->Output();
+    node_->Start();
+    ASSERT_TRUE(node_->WaitForLogins(2, 30000)) << bridge_->Output();
+    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:", killed)) << bridge_->Output();
+    node_->SendLine(Spot("JA1XYZ", "14026.0"));
+    node_->SendLine(Spot("W1AW", "7025.5", "FN42"));
+    ASSERT_TRUE(Listed(ListLine("W1AW", "7025.5", kFn42Heading, kFn42Km))) << Shown();
+    Sleep(1500);
+    EXPECT_EQ(Lines().size(), 2u) << Shown();
+}
+
+TEST_F(ClusterBridgeTest, ARefusedLoginIsSaidOnceAClosedOrSilentNodeIsLoggedIntoAgain) {
+    NodeStyle refusing;
+    refusing.refusal = "Sorry DL1ABC is an invalid callsign";
+    node_->SetStyle(refusing);
+    StartBridge("--keepalive-minutes 0.05");
+    ASSERT_TRUE(bridge_->WaitForLine(
+        "the node refused the login: \"Sorry DL1ABC is an invalid callsign\"; trying again in 3 s"))
+        << bridge_->Output();
+    Sleep(10000);  // two more attempts, refused alike
+    node_->SetStyle(NodeStyle{});
+    ASSERT_TRUE(node_->WaitForLogins(1, 40000)) << bridge_->Output();
+    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
+    const std::string said = bridge_->Output();
+    std::size_t refusals = 0;
+    for (std::size_t at = 0; (at = said.find("refused the login", at)) != std::string::npos; ++at)
+        ++refusals;
+    EXPECT_EQ(refusals, 1u) << said;
+
+    // Three seconds without a word, and the bridge says an empty line, which the node answers.
+    EXPECT_TRUE(e2e::WaitUntil([&] { return node_->LinesHeard() >= 2; })) << bridge_->Output();
+
+    std::size_t from = bridge_->LineCount();
+    node_->DropClient();
+    ASSERT_TRUE(bridge_->WaitForLine("lost the node: the node closed the connection", from))
+        << bridge_->Output();
+    ASSERT_TRUE(node_->WaitForLogins(2, 20000)) << bridge_->Output();
+
+    from = bridge_->LineCount();
+    node_->Silence(true);
+    ASSERT_TRUE(bridge_->WaitForLine("the node has said nothing for 9 s", from, 20000))
+        << bridge_->Output();
+    node_->Silence(false);
+    ASSERT_TRUE(node_->WaitForLogins(3, 20000)) << bridge_->Output();
+}
+
+TEST_F(ClusterBridgeTest, AFloodKeepsMemoryBoundedListsTheNewestAndCountsWhatWasLetGo) {
+    StartBridge("--max-age-minutes 0.1");
+    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
+    WaitForVantro32();
+    node_->SendLine(Spot("JA1XYZ"));
+    ASSERT_TRUE(Listed(ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm))) << Shown();
+    const std::optional<SIZE_T> before = BridgeMemory();
+    ASSERT_TRUE(before) << "the bridge's memory cannot be read";
+
+    // 1,000 spots a second for 10 s, each call new.
+    constexpr int kSpots = 10000;
+    const ULONGLONG start = GetTickCount64();
+    for (int sent = 0; sent < kSpots;) {
+        const int due = static_cast<int>(std::min<ULONGLONG>(kSpots, GetTickCount64() - start));
+        for (; sent < due; ++sent) node_->SendLine(Spot(NewCall(sent)));
+        Sleep(5);
+    }
+    ASSERT_TRUE(Listed(ListLine(NewCall(kSpots - 1), "14025.0", kJapanHeading, kJapanKm), 30000))
+        << Shown();
+    const std::optional<SIZE_T> after = BridgeMemory();
+    ASSERT_TRUE(after);
+    std::cout << "the bridge's committed memory: " << *before / 1024 << " KB before the flood, "
+              << *after / 1024 << " KB after it\n";
+    // The spots let go are gone; what stays is the duplicate check's calls (10,000 here).
+    EXPECT_LT(*after, *before + 8 * 1024 * 1024);
+    ASSERT_TRUE(bridge_->WaitForLine("counts: received 10001, published ", 0, 30000))
+        << bridge_->Output();
+    const std::string said = bridge_->Output();
+    const std::size_t counts = said.rfind("counts: received 10001");
+    std::cout << said.substr(counts, said.find('\n', counts) - counts) << "\n";
+    EXPECT_EQ(said.find("too old 0,", counts), std::string::npos) << said.substr(counts);
+}
+
+TEST_F(ClusterBridgeTest,
+       SettingsComeFromTheFileBesideTheProgramUnlessTheCommandLineSaysOtherwise) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("clusterbridge-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path exe = folder / "clusterbridge.exe";
+    std::filesystem::copy_file(e2e::WindowsPath(CLUSTER_E2E_BRIDGE), exe,
+                               std::filesystem::copy_options::overwrite_existing);
+    const auto run = [&](const std::string& arguments) {
+        auto process = std::make_unique<e2e::ConsoleProcess>(
+            exe.string(), arguments, e2e::ConsoleProcess::Options{true, folder.string()});
+        return process;
+    };
+
+    // No country file beside it: it says which and how to get one, and does not start.
+    std::ofstream(folder / "clusterbridge.INI")
+        << "[SETTINGS]\r\nNODE_HOST=127.0.0.1\r\nNODE_PORT=" << node_->Port()
+        << "\r\nCALLSIGN=DL1ABC\r\nLOCATOR=JO62QM\r\n";
+    auto failed = run("");
+    ASSERT_TRUE(failed->WaitForExit());
+    EXPECT_EQ(failed->ExitCode(), 1u);
+    EXPECT_TRUE(failed->WaitForLine("cty.dat: cannot be opened")) << failed->Output();
+    EXPECT_TRUE(failed->WaitForLine("or name another with COUNTRY_FILE")) << failed->Output();
+    EXPECT_EQ(node_->Logins(), 0);
+
+    std::filesystem::copy_file(
+        std::filesystem::path(e2e::WindowsPath(CLUSTER_E2E_BRIDGE)).parent_path() / "cty.dat",
+        folder / "cty.dat", std::filesystem::copy_options::overwrite_existing);
+    auto invalid = run("--units parsecs");
+    ASSERT_TRUE(invalid->WaitForExit());
+    EXPECT_EQ(invalid->ExitCode(), 1u);
+    EXPECT_TRUE(invalid->WaitForLine("UNITS \"parsecs\" (option --units) is not usable"))
+        << invalid->Output();
+
+    auto bridge = run("--callsign DL2XYZ");
+    ASSERT_TRUE(bridge->WaitForLine("country file ")) << bridge->Output();
+    EXPECT_TRUE(bridge->WaitForLine(", version 20")) << bridge->Output();
+    ASSERT_TRUE(node_->WaitForLogins(1, 20000)) << bridge->Output();
+    EXPECT_EQ(node_->Calls(), std::vector<std::string>{"DL2XYZ"});
+
+    // Ctrl+C: the service is withdrawn and the program ends cleanly.
+    ASSERT_TRUE(bridge->PressCtrlC());
+    ASSERT_TRUE(bridge->WaitForExit()) << bridge->Output();
+    EXPECT_EQ(bridge->ExitCode(), 0u);
+    EXPECT_TRUE(bridge->WaitForLine("closed")) << bridge->Output();
+    win32io::DdeLink link;
+    EXPECT_ANY_THROW(link.Connect("WENDRA32", "WENDATA", "labDxSpot"));
+    bridge.reset();
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace cluster_e2e

@@ -1,0 +1,74 @@
+// The cluster node simulator: a telnet DX cluster node on 127.0.0.1 that logs in any call and,
+// while a client is logged in, sends a spot every interval: stations all over the world on the
+// HF bands, each call new, the time the current UTC.
+#include <windows.h>
+
+#include <string>
+
+#include "tools/cluster_sim/node_simulator.h"
+#include "tools/peer_console.h"
+#include "win32io/tcp_connection.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: cluster_sim [--port PORT] [--interval MS]\n"
+    "A DX cluster node on 127.0.0.1:PORT (default 7300): logs in any call and sends a spot\n"
+    "every MS milliseconds (default 2000) while a client is logged in.\n";
+
+struct Station {
+    const char* prefix;  // the call's first part; a new suffix is added each time
+    const char* kHz;
+    const char* comment;
+};
+
+// Far and near, in every direction from Europe and North America.
+constexpr Station kStations[] = {
+    {"JA1", "14025.0", "CW"},  {"VK2", "21074.0", "FT8"}, {"PY2", "28495.0", "SSB"},
+    {"ZS6", "14195.0", "SSB"}, {"W6", "7020.0", "CW"},    {"VU2", "18100.0", "FT8"},
+    {"KH6", "21025.0", "CW"},  {"LU1", "14280.0", "USB"}, {"UA9", "7010.0", "CW"},
+    {"ZL1", "14074.0", "FT8"}, {"EA8", "28020.0", "CW"},  {"VE7", "14230.0", "SSB"},
+    {"OX3", "10115.0", "CW"},  {"5B4", "24950.0", "SSB"}, {"HS0", "21290.0", "SSB"},
+    {"CE3", "10136.0", "FT8"}, {"TF3", "3510.0", "CW"},   {"9M2", "18085.0", "CW"},
+};
+
+// "AAA", "AAB", ...: a suffix for the n-th call.
+std::string Suffix(unsigned n) {
+    std::string suffix(3, 'A');
+    for (int i = 2; i >= 0; --i, n /= 26) suffix[i] = static_cast<char>('A' + n % 26);
+    return suffix;
+}
+
+std::string UtcTime() {
+    SYSTEMTIME t;
+    GetSystemTime(&t);
+    char text[5];
+    wsprintfA(text, "%02u%02u", t.wHour, t.wMinute);
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return tools::RunPeer(argc, argv, "cluster_sim", kUsage, [&]() -> int {
+        const win32io::WinsockSession winsock;
+        const int port = std::stoi(tools::Option(argc, argv, "--port", "7300"));
+        const DWORD interval = std::stoul(tools::Option(argc, argv, "--interval", "2000"));
+        tools::NodeSimulator node(tools::NodeStyle{}, port);
+        tools::Say("offering a DX cluster node on 127.0.0.1:" + std::to_string(node.Port()));
+        int loginsSeen = 0;
+        for (unsigned n = 0;; ++n) {
+            Sleep(interval);
+            if (node.Logins() != loginsSeen) {
+                loginsSeen = node.Logins();
+                tools::Say("logged in: " + node.Calls().back());
+            }
+            if (loginsSeen == 0) continue;
+            const Station& station = kStations[n % std::size(kStations)];
+            const std::string line = tools::NodeSimulator::SpotLine(
+                "SIM1-#", station.kHz, station.prefix + Suffix(n), station.comment, UtcTime());
+            node.SendLine(line);
+            tools::Say("send " + line);
+        }
+    });
+}
