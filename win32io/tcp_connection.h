@@ -42,7 +42,7 @@ class TcpConnection {
     TcpConnection(std::string peer, std::string host, std::string port, DWORD connectLimitMs);
 
     // Connects afresh, closing any earlier connection; false, with the reason, when the peer
-    // cannot be reached within the limit.
+    // cannot be reached. The name's look-up and each of its addresses get the limit each.
     bool Open();
     void Close();
     bool Connected() const { return socket_.Valid(); }

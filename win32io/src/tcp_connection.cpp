@@ -1,6 +1,10 @@
 #include "win32io/tcp_connection.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "base/failure.h"
 
@@ -33,6 +37,43 @@ int SocketError(SOCKET s) {
     int size = sizeof code;
     getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&code), &size);
     return code;
+}
+// The addresses of a name: what getaddrinfo found, freed with the last owner.
+struct Resolution {
+    int code = 0;
+    addrinfo* list = nullptr;
+
+    ~Resolution() {
+        if (list) freeaddrinfo(list);
+    }
+};
+
+// getaddrinfo has no limit of its own (a name server that does not answer holds it for long), so
+// it runs on a thread of its own, which is left to end by itself when it takes longer than the
+// limit. Nothing when the limit passes first.
+std::shared_ptr<const Resolution> Resolve(const std::string& host, const std::string& port,
+                                          DWORD limitMs) {
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable done;
+        std::shared_ptr<Resolution> result;
+    };
+    const auto shared = std::make_shared<Shared>();
+    std::thread([shared, host, port] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_protocol = IPPROTO_TCP;
+        auto result = std::make_shared<Resolution>();
+        result->code = getaddrinfo(host.c_str(), port.c_str(), &hints, &result->list);
+        const std::lock_guard lock(shared->mutex);
+        shared->result = std::move(result);
+        shared->done.notify_one();
+    }).detach();
+    std::unique_lock lock(shared->mutex);
+    shared->done.wait_for(lock, std::chrono::milliseconds(limitMs),
+                          [&] { return shared->result != nullptr; });
+    return shared->result;
 }
 }  // namespace
 
@@ -68,15 +109,12 @@ bool TcpConnection::Fail(const std::string& reason) {
 
 bool TcpConnection::Open() {
     Close();
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* found = nullptr;
-    if (const int code = getaddrinfo(host_.c_str(), port_.c_str(), &hints, &found))
-        return Fail(WinsockErrorText(code));
-    const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> list(found, &freeaddrinfo);
-    for (const addrinfo* candidate = found; candidate; candidate = candidate->ai_next)
+    const std::shared_ptr<const Resolution> addresses = Resolve(host_, port_, connectLimitMs_);
+    if (!addresses)
+        return Fail("the name " + host_ + " is not resolved within " +
+                    std::to_string((connectLimitMs_ + 500) / 1000) + " s");
+    if (addresses->code != 0) return Fail(WinsockErrorText(addresses->code));
+    for (const addrinfo* candidate = addresses->list; candidate; candidate = candidate->ai_next)
         if (ConnectTo(*candidate)) return true;
     Close();
     return false;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/rounding.h"
 #include "bridges/cluster/core/plain_text.h"
 
 namespace cluster {
@@ -76,7 +77,8 @@ class Setting {
         if (!value || (*value == 0 ? !zeroAllowed : (*value < low || *value > high)))
             Invalid("give a number of minutes from " + Shown(low) + " to " + Shown(high) +
                     (zeroAllowed ? ", or 0 for none" : ""));
-        return std::chrono::milliseconds(std::llround(*value * 60000));
+        return std::chrono::milliseconds(
+            static_cast<long long>(base::RoundHalfAway(*value * 60000)));
     }
 
   private:

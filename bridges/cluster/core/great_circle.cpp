@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/rounding.h"
+
 namespace cluster {
 
 namespace {
@@ -27,7 +29,7 @@ Path ShortPath(const Position& from, const Position& to) {
     double degrees = std::atan2(y, x) / kRadiansPerDegree;
     if (!std::isfinite(degrees)) degrees = 0.0;
     if (degrees < 0) degrees += 360.0;
-    const int bearing = static_cast<int>(std::floor(degrees + 0.5)) % 360;
+    const int bearing = static_cast<int>(base::RoundHalfAway(degrees)) % 360;
     return Path{bearing, arcDegrees * kKmPerDegree};
 }
 
