@@ -1,5 +1,6 @@
 #include "console_process.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace e2e {
@@ -37,17 +38,31 @@ ConsoleProcess::ConsoleProcess(const std::string& program, const std::string& ar
 ConsoleProcess::~ConsoleProcess() {
     Kill();
     WaitForSingleObject(process_.hProcess, INFINITE);
-    reader_.join();  // the pipe broke with the process
+    reader_.join();  // reading ends with the process
     CloseHandle(output_);
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
 }
 
 void ConsoleProcess::Read() {
+    // The pipe is read only while something is in it, and reading ends with the process rather
+    // than with the pipe: a process the program started (Wine's desktop process, when the program
+    // is the first of the session to need one) may hold the pipe's other end long after it.
     std::string line;
     char chunk[256];
-    DWORD got = 0;
-    while (ReadFile(output_, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(output_, nullptr, 0, nullptr, &available, nullptr)) break;
+        if (available == 0) {
+            const bool ended = WaitForSingleObject(process_.hProcess, 20) == WAIT_OBJECT_0;
+            if (ended && PeekNamedPipe(output_, nullptr, 0, nullptr, &available, nullptr) &&
+                available == 0)
+                break;
+            continue;
+        }
+        DWORD got = 0;
+        if (!ReadFile(output_, chunk, std::min<DWORD>(available, sizeof chunk), &got, nullptr))
+            break;
         for (DWORD i = 0; i < got; ++i) {
             if (chunk[i] == '\r') continue;
             if (chunk[i] != '\n') {
