@@ -45,7 +45,6 @@ Bridge::Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTa
     : settings_(settings),
       console_(console),
       where_(settings.nodeHost + ":" + settings.nodePort),
-      server_(settings.service, kTopic),
       ticker_([this](UINT message, WPARAM id, LPARAM) {
           if (message == WM_TIMER) OnTimer(id);
       }),
@@ -53,7 +52,8 @@ Bridge::Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTa
       connection_(settings.nodeHost, settings.nodePort),
       session_(connection_, *this, where_, {settings.callsign, settings.password},
                TimesOf(settings)),
-      thread_(session_) {
+      thread_(session_),
+      server_(settings.service, kTopic) {
     server_.onAdviseStart = [this](const std::string& item) {
         if (!IsItem(item)) return false;
         ++hotLinks_;

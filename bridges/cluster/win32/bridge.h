@@ -41,7 +41,6 @@ class Bridge : public cluster::SessionOutput {
     const cluster::BridgeSettings& settings_;
     win32io::Console& console_;
     std::string where_;
-    win32io::DdeServer server_;
     win32io::MessageWindow ticker_;
     int hotLinks_ = 0;
     std::mutex mutex_;
@@ -50,7 +49,10 @@ class Bridge : public cluster::SessionOutput {
     std::atomic<cluster::SessionState> state_{cluster::SessionState::Connecting};
     NodeSocket connection_;
     cluster::NodeSession session_;
-    cluster::SessionThread thread_;  // last: starts when the rest exists, and stops first
+    cluster::SessionThread thread_;  // starts when what it uses exists
+    // Last: offered once everything it hands work to exists, and withdrawn first, so that no
+    // client reaches a bridge that is stopping.
+    win32io::DdeServer server_;
 };
 
 }  // namespace clusterbridge

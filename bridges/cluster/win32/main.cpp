@@ -8,17 +8,16 @@
 // runs until its console is closed or Ctrl+C is pressed.
 #include <cstdio>
 #include <cstring>
-#include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bridges/cluster/core/bridge_settings.h"
 #include "bridges/cluster/win32/bridge.h"
 #include "bridges/cluster/win32/profile_settings.h"
-#include "win32io/console.h"
+#include "win32io/companion.h"
 #include "win32io/message_window.h"
 #include "win32io/module.h"
-#include "win32io/tcp_connection.h"
 
 namespace {
 
@@ -78,25 +77,15 @@ int main(int argc, char** argv) {
                      problem.what());
         return 1;
     }
-    try {
-        const win32io::ConsoleQuit quit;
-        const win32io::WinsockSession winsock;
-        win32io::Console console;
-        console.Line("clusterbridge " VANTRO_VERSION
-                     ": Vantro32's cluster bridge, spots from a DX cluster node");
-        console.Line("country file " + countryPath + ", version " +
-                     (table->Version().empty() ? "unknown" : table->Version()) + ", " +
-                     std::to_string(table->Countries().size()) + " countries");
-        console.Line("station at " + settings.locator + ", distances in " +
-                     (settings.units == cluster::Units::Miles ? "miles" : "km"));
-        {
+    return win32io::RunCompanion(
+        "clusterbridge", VANTRO_VERSION, "Vantro32's cluster bridge, spots from a DX cluster node",
+        [&](win32io::Console& console) {
+            console.Line("country file " + countryPath + ", version " +
+                         (table->Version().empty() ? "unknown" : table->Version()) + ", " +
+                         std::to_string(table->Countries().size()) + " countries");
+            console.Line("station at " + settings.locator + ", distances in " +
+                         (settings.units == cluster::Units::Miles ? "miles" : "km"));
             const clusterbridge::Bridge bridge(settings, *table, console);
             win32io::RunMessageLoop();
-        }
-        console.Line("closed");
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "clusterbridge: %s\n", failure.what());
-        return 1;
-    }
-    return 0;
+        });
 }

@@ -21,13 +21,13 @@ bool IsItem(const std::string& name) {
 Bridge::Bridge(const RotctldAddress& rotctld, win32io::Console& console)
     : console_(console),
       status_(console, rotctld.Text()),
-      server_("ARSWIN", "RCI"),
       mailbox_([this](UINT message, WPARAM, LPARAM) {
           if (message == kReportsMessage) PublishReports();
       }),
       connection_(rotctld, kConnectLimitMs, kAnswerLimitMs),
       driver_(connection_, *this, rotctld.Text()),
-      thread_(driver_) {
+      thread_(driver_),
+      server_("ARSWIN", "RCI") {
     server_.onConnect = [this] {
         console_.Line("a client opened the rotator link ARSWIN|RCI");
         return true;

@@ -34,13 +34,15 @@ class Bridge : public DriverOutput {
 
     win32io::Console& console_;
     BridgeStatus status_;
-    win32io::DdeServer server_;
     win32io::MessageWindow mailbox_;
     std::mutex mutex_;
     std::deque<std::string> reports_;
     RotctldSocket connection_;
     RotatorDriver driver_;
-    DriverThread thread_;  // last: starts when the rest exists, and stops first
+    DriverThread thread_;  // starts when what it uses exists
+    // Last: offered once everything it hands work to exists, and withdrawn first, so that no
+    // client reaches a bridge that is stopping.
+    win32io::DdeServer server_;
 };
 
 }  // namespace rotbridge

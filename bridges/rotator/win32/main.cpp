@@ -6,14 +6,12 @@
 // It runs until its console is closed or Ctrl+C is pressed.
 #include <cstdio>
 #include <cstring>
-#include <exception>
 #include <optional>
 
 #include "bridges/rotator/core/address.h"
 #include "bridges/rotator/win32/bridge.h"
-#include "win32io/console.h"
+#include "win32io/companion.h"
 #include "win32io/message_window.h"
-#include "win32io/tcp_connection.h"
 
 namespace {
 
@@ -41,20 +39,11 @@ int main(int argc, char** argv) {
         Usage();
         return 2;
     }
-    try {
-        const win32io::ConsoleQuit quit;
-        const win32io::WinsockSession winsock;
-        win32io::Console console;
-        console.Line("rotbridge " VANTRO_VERSION
-                     ": Vantro32's rotator bridge, the rotator link served from Hamlib's rotctld");
-        {
+    return win32io::RunCompanion(
+        "rotbridge", VANTRO_VERSION,
+        "Vantro32's rotator bridge, the rotator link served from Hamlib's rotctld",
+        [&](win32io::Console& console) {
             const rotbridge::Bridge bridge(*address, console);
             win32io::RunMessageLoop();
-        }
-        console.Line("closed");
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "rotbridge: %s\n", failure.what());
-        return 1;
-    }
-    return 0;
+        });
 }
