@@ -31,7 +31,8 @@ class MessageWindow {
 };
 
 // Runs the calling thread's message loop until WM_QUIT, handing each message to `deliver`
-// (translated and dispatched when none is given); returns the quit code (1 when the loop fails).
+// (translated and dispatched when none is given); returns the quit code. A message that cannot be
+// retrieved is skipped.
 int RunMessageLoop(const std::function<void(MSG& message)>& deliver = nullptr);
 
 }  // namespace win32io

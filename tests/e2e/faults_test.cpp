@@ -375,6 +375,24 @@ TEST(FaultsTest, AMegabyteWithoutLineEndThenNormalLines) {
     EXPECT_LE(probe.LongestMs(), e2e::kLongestPeerWaitMs);
 }
 
+TEST(FaultsTest, AnUpdateOfThreeMegabytesLeavesTheLinkUp) {
+    // One update larger than Wine hands over to the receiving thread: there it is lost; on
+    // Windows its over-long line is dropped. Either way the link stays up and nothing after it
+    // is lost.
+    const e2e::FeedFile feed(std::string(3 << 20, 'x') + "\r\n" + NumberedFeed("N", 4));
+    e2e::RotatorSim rotator("");
+    e2e::HostSim host(feed, "--chunk lines --once --interval 300");
+    e2e::Program program;
+    const Window window(program);
+
+    ASSERT_TRUE(host.Reported("end of the feed", 30000));
+    ASSERT_TRUE(window.WaitForLines(4, 10000));
+    EXPECT_EQ(window.Lines(), NumberedLines("N", 1, 4));
+    const std::vector<std::string> reports = host.Reports();
+    EXPECT_EQ(std::count(reports.begin(), reports.end(), "client connected"), 1);
+    EXPECT_TRUE(program.Running());
+}
+
 TEST(FaultsTest, OddBytesInsideFields) {
     std::string everyHighByte;
     for (int c = 0x80; c < 0xFF; ++c) everyHighByte.push_back(static_cast<char>(c));  // 0xFF splits

@@ -57,7 +57,11 @@ int RunMessageLoop(const std::function<void(MSG& message)>& deliver) {
     for (;;) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
-        if (got < 0) return 1;
+        // A message the system could not hand over is lost alone; the thread's work goes on.
+        // (Under Wine, a DDE update about the size of the receiving thread's stack or larger
+        // cannot be received: ending the loop there would end every link and service of the
+        // thread without a word.)
+        if (got < 0) continue;
         if (deliver) {
             deliver(msg);
             continue;
