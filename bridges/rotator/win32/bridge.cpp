@@ -1,8 +1,8 @@
 #include "bridges/rotator/win32/bridge.h"
 
+#include "base/text.h"
 #include "bridges/rotator/core/heading.h"
 #include "bridges/rotator/core/poke_message.h"
-#include "bridges/rotator/core/shown_text.h"
 
 namespace rotbridge {
 
@@ -43,7 +43,7 @@ Bridge::Bridge(const RotctldAddress& rotctld, win32io::Console& console)
 
 win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std::string& text) {
     if (!IsItem(item)) {
-        console_.Line("refused a poke on item " + ShownText(item) + ": only AZIMUTH is served");
+        console_.Line("refused a poke on item " + base::ShownText(item) + ": only AZIMUTH is served");
         return win32io::DdeServer::PokeReply::Refuse;
     }
     const PokeMessage message = ReadPoke(text);
@@ -51,12 +51,12 @@ win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std:
         case PokeMessage::Kind::Turn:
             // Refused here, so that the sender's poke fails; the driver would only drop it.
             if (!HeadingValue(message.heading)) {
-                console_.Line("refused GA:" + ShownText(message.heading) +
+                console_.Line("refused GA:" + base::ShownText(message.heading) +
                               ": the heading is not a number");
                 return win32io::DdeServer::PokeReply::Refuse;
             }
-            status_.SetLastCommand("GA:" + ShownText(message.heading));
-            console_.Line("received GA:" + ShownText(message.heading));
+            status_.SetLastCommand("GA:" + base::ShownText(message.heading));
+            console_.Line("received GA:" + base::ShownText(message.heading));
             thread_.Turn(message.heading);
             return win32io::DdeServer::PokeReply::Accept;
         case PokeMessage::Kind::Query:
@@ -67,7 +67,7 @@ win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std:
         case PokeMessage::Kind::Unknown:
             break;
     }
-    console_.Line("refused \"" + ShownText(text) + "\": not a GA: or RA: command");
+    console_.Line("refused \"" + base::ShownText(text) + "\": not a GA: or RA: command");
     return win32io::DdeServer::PokeReply::Refuse;
 }
 
