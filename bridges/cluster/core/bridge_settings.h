@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "base/failure.h"
 #include "bridges/cluster/core/band_plan.h"
 #include "bridges/cluster/core/country_table.h"
@@ -46,8 +47,8 @@ class MapSettings : public SettingSource {
 enum class Units { Kilometres, Miles };
 
 // The host program's two DDE service names.
-inline constexpr const char* kService32 = "WENDRA32";
-inline constexpr const char* kService16 = "WENDRA";
+inline constexpr const char* kService32 = dde_names::host::kService32;
+inline constexpr const char* kService16 = dde_names::host::kService;
 
 struct BridgeSettings {
     std::string nodeHost;
