@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "bridges/cluster/core/band_plan.h"
 #include "bridges/cluster/core/country_table.h"
 #include "bridges/cluster/core/node_address.h"
@@ -19,8 +20,8 @@ namespace cluster {
 enum class Units { Kilometres, Miles };
 
 // The host program's two DDE service names.
-inline constexpr const char* kService32 = "WENDRA32";
-inline constexpr const char* kService16 = "WENDRA";
+inline constexpr const char* kService32 = dde_names::host::kService32;
+inline constexpr const char* kService16 = dde_names::host::kService;
 
 // The settings; what they hold when made is each setting's default.
 struct BridgeSettings {

@@ -1,12 +1,13 @@
 #include "bridges/cluster/win32/bridge.h"
 
 #include <cctype>
+#include "base/dde_names.h"
 
 namespace clusterbridge {
 
 namespace {
-const std::string kTopic = "WENDATA";
-const std::string kItem = "labDxSpot";
+const std::string kTopic = dde_names::host::kTopic;
+const std::string kItem = dde_names::host::kItem;
 
 constexpr UINT_PTR kPublishTimer = 1;
 constexpr UINT kPublishTickMs = 50;  // the relay keeps the pace; this only looks often

@@ -1,5 +1,6 @@
 #include "bridges/rotator/win32/bridge.h"
 
+#include "base/dde_names.h"
 #include "base/text.h"
 #include "bridges/rotator/core/heading.h"
 #include "bridges/rotator/core/poke_message.h"
@@ -11,7 +12,9 @@ constexpr UINT kReportsMessage = WM_APP + 1;
 constexpr DWORD kConnectLimitMs = 2000;
 // Long enough for a rotator backend that retries on its serial line.
 constexpr DWORD kAnswerLimitMs = 3000;
-const std::string kItem = "AZIMUTH";
+const std::string kItem = dde_names::rotator::kItem;
+const std::string kConversation =
+    dde_names::LinkTopic(dde_names::rotator::kService, dde_names::rotator::kTopic);
 
 bool IsItem(const std::string& name) {
     return lstrcmpiA(name.c_str(), kItem.c_str()) == 0;
@@ -27,9 +30,9 @@ Bridge::Bridge(const RotctldAddress& rotctld, win32io::Console& console)
       connection_(rotctld, kConnectLimitMs, kAnswerLimitMs),
       driver_(connection_, *this, rotctld.Text()),
       thread_(driver_),
-      server_("ARSWIN", "RCI") {
+      server_(dde_names::rotator::kService, dde_names::rotator::kTopic) {
     server_.onConnect = [this] {
-        console_.Line("a client opened the rotator link ARSWIN|RCI");
+        console_.Line("a client opened the rotator link " + kConversation);
         return true;
     };
     server_.onDisconnect = [this] { console_.Line("a client closed the rotator link"); };
@@ -37,13 +40,15 @@ Bridge::Bridge(const RotctldAddress& rotctld, win32io::Console& console)
     server_.onPoke = [this](const std::string& item, const std::string& text) {
         return OnPoke(item, text);
     };
-    console_.Line("offering DDE service ARSWIN, topic RCI, item AZIMUTH; rotctld at " +
+    console_.Line(std::string("offering DDE service ") + dde_names::rotator::kService + ", topic " +
+                  dde_names::rotator::kTopic + ", item " + kItem + "; rotctld at " +
                   rotctld.Text());
 }
 
 win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std::string& text) {
     if (!IsItem(item)) {
-        console_.Line("refused a poke on item " + base::ShownText(item) + ": only AZIMUTH is served");
+        console_.Line("refused a poke on item " + base::ShownText(item) + ": only " + kItem +
+                      " is served");
         return win32io::DdeServer::PokeReply::Refuse;
     }
     const PokeMessage message = ReadPoke(text);
