@@ -121,10 +121,10 @@ class NodeSession {
     std::size_t current_ = 0;     // the node tried or in use
     std::size_t roundStart_ = 0;  // the node the round of attempts began with
     Clock::time_point nextAttempt_{};
-    Clock::duration pause_;    // after the next round that fails
-    std::string lastProblem_;            // of the last attempt; empty once logged in
+    Clock::duration pause_;               // after the next round that fails
+    std::string lastProblem_;             // of the last attempt; empty once logged in
     std::set<std::string> problemsSaid_;  // each said once until the next login
-    std::string refusal_;      // the last line of this login that sounded like a refusal
+    std::string refusal_;                 // the last line of this login that sounded like a refusal
     Clock::time_point phaseSince_{};
     Clock::time_point lastHeard_{};
     Clock::time_point lastSent_{};
