@@ -1,5 +1,7 @@
 #include "bridges/cluster/core/bridge_settings.h"
 
+#include <algorithm>
+
 #include "base/rounding.h"
 #include "base/text.h"
 #include "bridges/cluster/core/plain_text.h"
@@ -309,6 +311,19 @@ std::vector<NodeAddress> NodesOf(const BridgeSettings& settings) {
     std::vector<NodeAddress> nodes{settings.node};
     nodes.insert(nodes.end(), settings.backupNodes.begin(), settings.backupNodes.end());
     return nodes;
+}
+
+std::vector<std::string> NodeCommandsOf(const BridgeSettings& settings) {
+    const bool saysSkimmer =
+        std::any_of(settings.loginCommands.begin(), settings.loginCommands.end(),
+                    [](const std::string& command) {
+                        const std::string lower = base::Lower(command);
+                        return lower.starts_with("set/skim") || lower.starts_with("set/noskim");
+                    });
+    std::vector<std::string> commands;
+    if (settings.skimmer && !saysSkimmer) commands.emplace_back("set/skimmer");
+    commands.insert(commands.end(), settings.loginCommands.begin(), settings.loginCommands.end());
+    return commands;
 }
 
 const bridges::SettingsTable<BridgeSettings>& BridgeSettingsTable() {

@@ -47,6 +47,11 @@ struct BridgeSettings {
 // The node, then the backup nodes.
 std::vector<NodeAddress> NodesOf(const BridgeSettings& settings);
 
+// The commands for the node after each login: the login commands, after "set/skimmer" when
+// skimmer spots are wanted (nodes of the DXSpider and CC-Cluster families send none without
+// it), unless the login commands say themselves whether they are wanted.
+std::vector<std::string> NodeCommandsOf(const BridgeSettings& settings);
+
 // Every setting, in the order the usage and the documentation list them.
 const bridges::SettingsTable<BridgeSettings>& BridgeSettingsTable();
 
