@@ -55,13 +55,6 @@ std::string Said(std::string_view text) {
     return base::Quoted(Shown(text));
 }
 
-std::string TimeText(std::chrono::system_clock::time_point utc) {
-    const auto minutes = std::chrono::duration_cast<std::chrono::minutes>(utc.time_since_epoch());
-    const long long ofDay = (minutes.count() % 1440 + 1440) % 1440;
-    std::string text = base::DecimalText(ofDay / 60 * 100 + ofDay % 60 + 10000);
-    return text.substr(1) + "Z";
-}
-
 }  // namespace
 
 NodeSession::NodeSession(NodeConnection& connection, SessionOutput& output,
@@ -255,7 +248,7 @@ void NodeSession::HandleSpot(const Spot& spot, Clock::time_point now) {
     clockSaid_ = true;
     output_.Say("the last " + std::to_string(kStaleRunDoubt) + " spots were all " +
                 (age < 0 ? "ahead of" : "older than") + " this computer's clock (UTC now " +
-                TimeText(utcNow) + ", the last spot " + spot.time +
+                UtcTimeText(utcNow) + ", the last spot " + spot.time +
                 "Z), and are counted as backlog: if the computer's clock or time zone is set "
                 "wrong, set it right");
 }
