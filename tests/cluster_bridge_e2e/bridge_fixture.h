@@ -85,10 +85,10 @@ class ClusterBridgeTest : public ::testing::Test {
         bridge_.reset();
     }
 
-    // A node of that family instead of the test node.
-    void UseProfile(const std::string& name) {
+    // A node of another style (a family's, tools::Profile) instead of the test node.
+    void UseNode(const NodeStyle& style) {
         node_.reset();
-        node_ = std::make_unique<NodeSimulator>(tools::Profile(name));
+        node_ = std::make_unique<NodeSimulator>(style);
     }
 
     void StartBridge(const std::string& settings = "") {

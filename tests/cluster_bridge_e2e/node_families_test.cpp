@@ -22,16 +22,31 @@ std::size_t Saying(const std::string& output, const std::string& text) {
     return count;
 }
 
+// A family's node, the bridge logged into it and Vantro32 holding the bridge's link.
+class NodeFamilyTest : public ClusterBridgeTest {
+  protected:
+    void LogInTo(const NodeStyle& node, const std::string& settings = "") {
+        UseNode(node);
+        StartBridge(settings);
+        ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
+        WaitForVantro32();
+    }
+
+    // The counts the bridge says, and then exactly these lines listed.
+    void ExpectListed(const std::string& counts, const std::vector<std::string>& lines) {
+        ASSERT_TRUE(Counts(counts)) << Shown();
+        Sleep(1500);  // anything more would be listed by now
+        EXPECT_EQ(Lines(), lines) << Shown();
+    }
+};
+
 tools::SimSpot Heard(const std::string& spotter, const std::string& kHz, const std::string& call,
                      const std::string& comment, int minutesAgo = 0) {
     return {spotter, kHz, call, comment, tools::UtcTime(minutesAgo)};
 }
 
-TEST_F(ClusterBridgeTest, DxSpider157AsMeasuredSkimmerSpotsAskedForAndUsersTextNeverSteers) {
-    UseProfile("dxspider-1.57");
-    StartBridge("--login-commands set/nobeep");
-    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
-    WaitForVantro32();
+TEST_F(NodeFamilyTest, DxSpider157AsMeasuredSkimmerSpotsAskedForAndUsersTextNeverSteers) {
+    LogInTo(tools::Profile("dxspider-1.57"), "--login-commands set/nobeep");
     ASSERT_TRUE(e2e::WaitUntil([&] { return node_->LinesHeard() >= 2; })) << bridge_->Output();
     EXPECT_EQ(node_->Heard(), (std::vector<std::string>{"set/skimmer", "set/nobeep"}));
 
@@ -45,91 +60,65 @@ TEST_F(ClusterBridgeTest, DxSpider157AsMeasuredSkimmerSpotsAskedForAndUsersTextN
         "disconnected");
     Sleep(2000);
     node_->SendSpot(Heard("N1SPOT", "21025.0", "JA2XYZ", "cq"));
-    ASSERT_TRUE(
-        Counts("received 4, published 4, filtered 0, duplicates 0, too old 0, "
-               "no country 0, backlog 0, unreadable 0"))
-        << Shown();
-    Sleep(1500);
-    EXPECT_EQ(Lines(),
-              (std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
-                                        ListLine("SV1XYZ", "50313.0", kKm18Heading, kKm18Km),
-                                        ListLine("K1ABC", "7012.0", kUsaHeading, kUsaKm),
-                                        ListLine("JA2XYZ", "21025.0", kJapanHeading, kJapanKm)}))
-        << Shown();
+    ExpectListed(
+        "received 4, published 4, filtered 0, duplicates 0, too old 0, "
+        "no country 0, backlog 0, unreadable 0",
+        std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
+                                 ListLine("SV1XYZ", "50313.0", kKm18Heading, kKm18Km),
+                                 ListLine("K1ABC", "7012.0", kUsaHeading, kUsaKm),
+                                 ListLine("JA2XYZ", "21025.0", kJapanHeading, kJapanKm)});
     EXPECT_EQ(node_->Logins(), 1) << "one login throughout";
 }
 
-TEST_F(ClusterBridgeTest, DxSpider155SpottersWithoutTheirColonAndCutColumns) {
-    UseProfile("dxspider-1.55");
-    StartBridge("--bands 20m,40m,3cm");
-    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
-    WaitForVantro32();
+TEST_F(NodeFamilyTest, DxSpider155SpottersWithoutTheirColonAndCutColumns) {
+    LogInTo(tools::Profile("dxspider-1.55"), "--bands 20m,40m,3cm");
     node_->SendSpot(Heard("DL1ABC-2", "14025.0", "JA1XYZ", "cq test"));
     node_->SendSpot(Heard("DL8LAS-#", "7012.0", "K1ABC", "CW 24 dB 25 WPM CQ"));
     node_->SendSpot(Heard("DL1ABC-2", "10368100.0", "SV1XYZ", "KM18<ES>JO62 tnx"));
     node_->SendSpot(Heard("W3LPL", "14030.0", "VP2V/K9HZ/QRP", "up 2"));
     node_->SendSpot(Heard("W3LPL", "21025.0", "JA2XYZ", "cq"));  // not a band asked for
     node_->SendLine("DX de W3LPL:  14025.0  no call at all  1234Z");
-    ASSERT_TRUE(
-        Counts("received 5, published 4, filtered 1, duplicates 0, too old 0, "
-               "no country 0, backlog 0, unreadable 1"))
-        << Shown();
-    Sleep(1500);
     // The old form cuts the DX call to 12: "VP2V/K9HZ/QR", still the same place.
-    EXPECT_EQ(Lines(),
-              (std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
-                                        ListLine("K1ABC", "7012.0", kUsaHeading, kUsaKm),
-                                        ListLine("SV1XYZ", "10368100.0", kKm18Heading, kKm18Km),
-                                        ListLine("VP2V/K9HZ/QR", "14030.0", kUsaHeading, kUsaKm)}))
-        << Shown();
+    ExpectListed(
+        "received 5, published 4, filtered 1, duplicates 0, too old 0, "
+        "no country 0, backlog 0, unreadable 1",
+        std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
+                                 ListLine("K1ABC", "7012.0", kUsaHeading, kUsaKm),
+                                 ListLine("SV1XYZ", "10368100.0", kKm18Heading, kKm18Km),
+                                 ListLine("VP2V/K9HZ/QR", "14030.0", kUsaHeading, kUsaKm)});
 }
 
-TEST_F(ClusterBridgeTest, ArClusterLoginOldSpotsAreBacklogByTheirTime) {
-    UseProfile("ar-cluster");
+TEST_F(NodeFamilyTest, ArClusterLoginOldSpotsAreBacklogByTheirTime) {
     NodeStyle style = tools::Profile("ar-cluster");
     style.backlog = {OldSpot("JA1OLD"), OldSpot("JA2OLD")};
-    node_->SetStyle(style);
-    StartBridge();
-    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
-    WaitForVantro32();
+    LogInTo(style);
     node_->SendSpot(Heard("K1XX", "14025.0", "JA1XYZ", "cq"));
     node_->SendSpot(Heard("K1XX", "3799.0", "W1AW", "FN42 ssb"));
     node_->SendSpot(Heard("K1XX", "14026.0", "JA3OLD", "cq", 45));
-    ASSERT_TRUE(
-        Counts("received 2, published 2, filtered 0, duplicates 0, too old 0, "
-               "no country 0, backlog 3, unreadable 0"))
-        << Shown();
-    Sleep(1500);
-    EXPECT_EQ(Lines(),
-              (std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
-                                        ListLine("W1AW", "3799.0", kFn42Heading, kFn42Km)}))
-        << Shown();
+    ExpectListed(
+        "received 2, published 2, filtered 0, duplicates 0, too old 0, "
+        "no country 0, backlog 3, unreadable 0",
+        std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
+                                 ListLine("W1AW", "3799.0", kFn42Heading, kFn42Km)});
 }
 
-TEST_F(ClusterBridgeTest, CcClusterAsksTwiceAnswersSlowlyAndIsLoggedIntoOnce) {
-    UseProfile("cc-cluster");
-    StartBridge();
-    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
-    WaitForVantro32();
+TEST_F(NodeFamilyTest, CcClusterAsksTwiceAnswersSlowlyAndIsLoggedIntoOnce) {
+    LogInTo(tools::Profile("cc-cluster"));
     node_->SendSpot(Heard("VE7CC", "14025.0", "JA1XYZ", "cq"));
     node_->SendSpot(Heard("VE7CC-#", "7012.0", "K1ABC", "CW 24 dB 25 WPM CQ"));
-    ASSERT_TRUE(
-        Counts("received 2, published 2, filtered 0, duplicates 0, too old 0, "
-               "no country 0, backlog 0, unreadable 0"))
-        << Shown();
-    Sleep(1500);
-    EXPECT_EQ(Lines(),
-              (std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
-                                        ListLine("K1ABC", "7012.0", kUsaHeading, kUsaKm)}))
-        << Shown();
+    ExpectListed(
+        "received 2, published 2, filtered 0, duplicates 0, too old 0, "
+        "no country 0, backlog 0, unreadable 0",
+        std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
+                                 ListLine("K1ABC", "7012.0", kUsaHeading, kUsaKm)});
     const std::string said = bridge_->Output();
     EXPECT_EQ(Saying(said, "connected to 127.0.0.1:"), 1u) << said;
     EXPECT_EQ(Saying(said, "refused"), 0u) << said;
     EXPECT_EQ(node_->Calls(), std::vector<std::string>{"DL1ABC"});
 }
 
-TEST_F(ClusterBridgeTest, ASkimmerServerWithoutPromptLosesNoLiveSpot) {
-    UseProfile("skimmer-server");
+TEST_F(NodeFamilyTest, ASkimmerServerWithoutPromptLosesNoLiveSpot) {
+    UseNode(tools::Profile("skimmer-server"));
     StartBridge();
     WaitForVantro32();
     ASSERT_TRUE(node_->WaitForLogins(1, 20000)) << bridge_->Output();
@@ -137,15 +126,11 @@ TEST_F(ClusterBridgeTest, ASkimmerServerWithoutPromptLosesNoLiveSpot) {
     node_->SendSpot(Heard("DL1ABC-#", "14025.0", "JA1XYZ", "CW 24 dB 25 WPM CQ"));
     node_->SendSpot(Heard("DL1ABC-#", "7012.0", "K1ABC", "CW 12 dB 22 WPM CQ"));
     node_->SendSpot(Heard("DL1ABC-#", "7013.0", "W1AW", "CW 12 dB 22 WPM CQ", 20));
-    ASSERT_TRUE(
-        Counts("received 2, published 2, filtered 0, duplicates 0, too old 0, "
-               "no country 0, backlog 1, unreadable 0"))
-        << Shown();
-    Sleep(1500);
-    EXPECT_EQ(Lines(),
-              (std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
-                                        ListLine("K1ABC", "7012.0", kUsaHeading, kUsaKm)}))
-        << Shown();
+    ExpectListed(
+        "received 2, published 2, filtered 0, duplicates 0, too old 0, "
+        "no country 0, backlog 1, unreadable 0",
+        std::vector<std::string>{ListLine("JA1XYZ", "14025.0", kJapanHeading, kJapanKm),
+                                 ListLine("K1ABC", "7012.0", kUsaHeading, kUsaKm)});
 }
 
 // The station's logging program on the same node with the same call: it logs in, and when the
@@ -183,8 +168,8 @@ class Logger {
     std::thread thread_;
 };
 
-TEST_F(ClusterBridgeTest, ACallTakenByTheStationsLoggerIsNotFoughtFor) {
-    UseProfile("dxspider-1.57");
+TEST_F(NodeFamilyTest, ACallTakenByTheStationsLoggerIsNotFoughtFor) {
+    UseNode(tools::Profile("dxspider-1.57"));
     StartBridge();
     ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
     const Logger logger(node_->Port(), "DL1ABC");
