@@ -1,15 +1,13 @@
 #include "base/bool_words.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
+
+#include "base/text.h"
 
 namespace base {
 
 bool IsTrueWord(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string upper = Upper(text);
     return upper == "YES" || upper == "TRUE" || upper == "1" || upper == "ON";
 }
 

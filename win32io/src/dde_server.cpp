@@ -3,19 +3,13 @@
 #include <dde.h>
 
 #include <algorithm>
-#include <cctype>
-
 #include "base/failure.h"
+#include "base/text.h"
 
 namespace win32io {
 
 namespace {
 constexpr UINT kPublishMessage = WM_APP;
-
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 HDDEDATA Flag(UINT flag) {
     return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(flag));
@@ -70,7 +64,7 @@ void DdeServer::Publish(const std::string& item, const std::string& text) {
         PublishLater(item, text);
         return;
     }
-    values_[Upper(item)] = text;
+    values_[base::Upper(item)] = text;
     const DdeString itemName(instance_, item);
     DdePostAdvise(instance_.Id(), topic_.Get(), itemName.Get());
 }
@@ -115,7 +109,7 @@ HDDEDATA DdeServer::TextData(HSZ item, const std::string& text) const {
 HDDEDATA DdeServer::OnDde(const DdeCall& call) {
     const FlagScope scope(inCallback_);
     const auto value = [&]() -> const std::string* {
-        const auto found = values_.find(Upper(ItemName(call.hsz2)));
+        const auto found = values_.find(base::Upper(ItemName(call.hsz2)));
         return found == values_.end() ? nullptr : &found->second;
     };
     switch (call.type) {

@@ -1,9 +1,9 @@
 #include "bridges/rotator/win32/bridge.h"
 
 #include "base/dde_names.h"
+#include "base/text.h"
 #include "bridges/rotator/core/heading.h"
 #include "bridges/rotator/core/poke_message.h"
-#include "bridges/rotator/core/shown_text.h"
 
 namespace rotbridge {
 
@@ -60,7 +60,7 @@ Bridge::~Bridge() {
 
 win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std::string& text) {
     if (!IsItem(item)) {
-        output_.Line("refused a poke on item " + ShownText(item) + ": only " + kItem +
+        output_.Line("refused a poke on item " + base::ShownText(item) + ": only " + kItem +
                      " is served");
         return win32io::DdeServer::PokeReply::Refuse;
     }
@@ -69,12 +69,12 @@ win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std:
         case PokeMessage::Kind::Turn:
             // Refused here, so that the sender's poke fails; the driver would only drop it.
             if (!HeadingValue(message.heading)) {
-                output_.Line("refused GA:" + ShownText(message.heading) +
+                output_.Line("refused GA:" + base::ShownText(message.heading) +
                              ": the heading is not a number");
                 return win32io::DdeServer::PokeReply::Refuse;
             }
-            status_.SetLastCommand("GA:" + ShownText(message.heading));
-            output_.Line("received GA:" + ShownText(message.heading));
+            status_.SetLastCommand("GA:" + base::ShownText(message.heading));
+            output_.Line("received GA:" + base::ShownText(message.heading));
             thread_.Turn(message.heading);
             return win32io::DdeServer::PokeReply::Accept;
         case PokeMessage::Kind::Query:
@@ -85,7 +85,7 @@ win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std:
         case PokeMessage::Kind::Unknown:
             break;
     }
-    output_.Line("refused \"" + ShownText(text) + "\": not a GA: or RA: command");
+    output_.Line("refused \"" + base::ShownText(text) + "\": not a GA: or RA: command");
     return win32io::DdeServer::PokeReply::Refuse;
 }
 
