@@ -111,6 +111,15 @@ bool ConsoleProcess::PressCtrlC() const {
     return raised;
 }
 
+Hands ConsoleProcess::WaitForWindow(const std::string& className, DWORD limitMs) const {
+    HWND window = nullptr;
+    if (!WaitUntil(
+            [&] { return (window = VisibleTopLevel(process_.dwProcessId, className)) != nullptr; },
+            limitMs))
+        throw std::runtime_error("no window of class " + className + " appeared");
+    return Hands(process_.dwProcessId, GetWindowThreadProcessId(window, nullptr), window);
+}
+
 bool ConsoleProcess::WaitForExit(DWORD limitMs) const {
     return WaitUntil([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; },
                      limitMs);
