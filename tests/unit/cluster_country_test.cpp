@@ -73,6 +73,8 @@ TEST(ClusterCountry, CallsOfEveryFormFindTheirCountryInTheDebianFile) {
         {"KH6ABC/4", "United States of America"},
         {"AH6ABC/7", "United States of America"},
         {"VE3ABC/7", "Canada"},
+        {"VO1ABC/3", "Canada"},  // VO3 is no prefix: the area of its own country all the same
+        {"VY0ABC/3", "Canada"},
         // The shorter part gives the place.
         {"DL/W1ABC", "Fed. Rep. of Germany"},
         {"W1ABC/VP2E", "Anguilla"},

@@ -206,6 +206,9 @@ TEST(ClusterLines, BulletinsTalkPromptsAndWhatIsNoSpot) {
         {"Password:", LineKind::PasswordPrompt, "", ""},
         {"N0ABC-2 de G4ABC-12: Reconnected as you", LineKind::Talk, "G4ABC-12",
          "Reconnected as you"},
+        // What else users send to all is theirs too, whatever it says.
+        {"WX de G4ABC: N0ABC already connected, sunny", LineKind::Announcement, "G4ABC",
+         "N0ABC already connected, sunny"},
         // Lines that start like spots but lack what a spot needs.
         {"DX de W1ABC: 14025.0 JA1XYZ CQ no time", LineKind::UnreadableSpot, "", ""},
         {"DX de W1ABC: 14025.0 JA1XYZ 2400Z", LineKind::UnreadableSpot, "", ""},

@@ -130,6 +130,10 @@ TEST_F(SpotRelayTest, MicrowaveBandsModesOfTheDxsRegionAndSpotterContinents) {
         {Spot("W1AA", "7055.0", "", "DL1ABC"), true},
         {Spot("JA1AA", "7055.0", "", "DL1ABC"), false},
         {Spot("OK1AG", "7055.0", "", "DL1ABC"), false},
+        // Hawaii is in Region 2; Kiribati's Line Islands, in the same ITU zone south of 10
+        // degrees north, are in Region 3.
+        {Spot("KH6AA", "7055.0", "", "DL1ABC"), true},
+        {Spot("T32AA", "7055.0", "", "DL1ABC"), false},
         // 14120 kHz: phone in Region 1, CW and data in the United States.
         {Spot("K1AA", "14120.0", "", "W3LPL"), false},  // data, not CW
         {Spot("OK1AH", "14025.0", "", "W3LPL-#"), true},

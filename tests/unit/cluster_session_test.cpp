@@ -85,7 +85,7 @@ class Recorder : public cluster::SessionOutput {
 
 class NodeSessionTest : public ::testing::Test {
   protected:
-    NodeSessionTest() { Use({"W1ABC", ""}); }
+    NodeSessionTest() { Use({"W1ABC", "", {}}); }
 
     static cluster::SessionTimes Times() {
         cluster::SessionTimes times;
@@ -177,7 +177,7 @@ TEST_F(NodeSessionTest, APromptWithoutLineEndIsAnsweredAfterAQuietMomentAndBackl
 }
 
 TEST_F(NodeSessionTest, APasswordIsSentWhenAskedAndItsAbsenceIsARefusal) {
-    Use({"W1ABC", "secret"});
+    Use({"W1ABC", "secret", {}});
     RunFor(100ms);
     Arrives("Please enter your call: ");
     RunFor(1s);
@@ -187,7 +187,7 @@ TEST_F(NodeSessionTest, APasswordIsSentWhenAskedAndItsAbsenceIsARefusal) {
 
     // This one has none to give: it says so and does not pretend to be logged in.
     node_.Close();
-    Use({"W1ABC", ""});
+    Use({"W1ABC", "", {}});
     RunFor(1s);
     Arrives("login: ");
     RunFor(1s);
@@ -236,6 +236,8 @@ TEST_F(NodeSessionTest, ARefusalIsSaidOnceAndTriedAgainWithAGrowingPauseUntilThe
 }
 
 TEST_F(NodeSessionTest, ANodeWithoutPromptsIsLoggedIntoAnywayAndASilentOneIsLeft) {
+    // A greeting, but no prompt the bridge knows.
+    Arrives("Welcome to GB7XYZ\r\n");
     RunFor(16s);
     EXPECT_EQ(node_.sent, "W1ABC\r\n");
     EXPECT_EQ(out_.Saying("no login prompt in 15 s: sending W1ABC anyway"), 1);
@@ -250,6 +252,16 @@ TEST_F(NodeSessionTest, ANodeWithoutPromptsIsLoggedIntoAnywayAndASilentOneIsLeft
     RunFor(2min);
     EXPECT_FALSE(node_.open);
     EXPECT_EQ(out_.Saying("the node has said nothing for 180 s"), 1) << Said();
+
+    // A node that says nothing at all, not even to the call, is not logged into: it is left.
+    RunUntilOpened(2);
+    RunFor(31s);
+    EXPECT_FALSE(node_.open);
+    EXPECT_EQ(out_.Saying("logged in"), 1) << Said();
+    EXPECT_EQ(out_.Saying("the node has said nothing since the connection was made; trying again "
+                          "in 6 s"),
+              1)
+        << Said();
 }
 
 TEST_F(NodeSessionTest, AnUnreachableNodeIsSaidOnceAndTheBridgeLogsInAgainWhenItIsBack) {
@@ -273,7 +285,7 @@ TEST_F(NodeSessionTest, AnUnreachableNodeIsSaidOnceAndTheBridgeLogsInAgainWhenIt
 }
 
 TEST_F(NodeSessionTest, BackupNodesAreTriedInTurnTheStatusNamesTheNodeAndLeavingSaysBye) {
-    Use({"W1ABC", ""}, {{"a", "7300"}, {"b", "8000"}, {"c", "7300"}});
+    Use({"W1ABC", "", {}}, {{"a", "7300"}, {"b", "8000"}, {"c", "7300"}});
     node_.reachable = false;
     RunFor(100ms);
     EXPECT_EQ(out_.status.state, SessionState::Waiting);
@@ -352,7 +364,7 @@ TEST_F(NodeSessionTest, EachFamilysLoginDialogueEndsLoggedIn) {
     for (const Family& family : families) {
         node_.Close();
         out_ = Recorder();
-        Use({"W1ABC", ""});
+        Use({"W1ABC", "", {}});
         const int opened = node_.opened;
         RunUntilOpened(opened + 1);
         for (const std::string& chunk : family.beforeCall) Arrives(chunk);
@@ -374,7 +386,7 @@ TEST_F(NodeSessionTest, EachFamilysLoginDialogueEndsLoggedIn) {
     // Asked for the call again after saying something else: that is a refusal.
     node_.Close();
     out_ = Recorder();
-    Use({"W1ABC", ""});
+    Use({"W1ABC", "", {}});
     RunUntilOpened(node_.opened + 1);
     Arrives("login: ");
     RunFor(1s);
@@ -450,20 +462,22 @@ TEST_F(NodeSessionTest, OnlyTheNodesOwnLineGivesTheCallAwayAndTheBridgeDoesNotFi
 
 TEST_F(NodeSessionTest, ASpotIsLiveOrBacklogByItsOwnTimeWheneverItComes) {
     LogIn();
-    // 12:37 UTC now: up to five minutes old, or two ahead, is live.
+    // 12:37 UTC now: up to five minutes old is live, and so is a spot a few minutes ahead (this
+    // computer's clock or the spotter's node's is a little off); ten ahead is a day old.
     utcShift_ = 3min;
     Arrives(Spot("JA1AA", "1237") + Spot("JA1AB", "1232") + Spot("JA1AC", "1231") +
-            Spot("JA1AD", "1239") + Spot("JA1AE", "1240") + Spot("JA1AF", "0237") +
-            "  14025.0  JA1AG  7-Dec-2026 1237Z  CQ  <W3LPL>\r\n");
+            Spot("JA1AD", "1239") + Spot("JA1AE", "1241") + Spot("JA1AF", "0237") +
+            Spot("JA1AH", "1248") + "  14025.0  JA1AG  7-Dec-2026 1237Z  CQ  <W3LPL>\r\n");
     RunFor(1s);
-    EXPECT_EQ(out_.spots, (std::vector<std::string>{"JA1AA", "JA1AB", "JA1AD"}));
+    EXPECT_EQ(out_.spots, (std::vector<std::string>{"JA1AA", "JA1AB", "JA1AD", "JA1AE"}));
     EXPECT_EQ(out_.backlog, 4);
 
     // Across midnight.
     utcShift_ = 11h + 28min;  // 00:02 UTC
-    Arrives(Spot("JA1BA", "2359") + Spot("JA1BB", "0003") + Spot("JA1BC", "2350"));
+    Arrives(Spot("JA1BA", "2359") + Spot("JA1BB", "0006") + Spot("JA1BC", "2350"));
     RunFor(1s);
-    EXPECT_EQ(out_.spots, (std::vector<std::string>{"JA1AA", "JA1AB", "JA1AD", "JA1BA", "JA1BB"}));
+    EXPECT_EQ(out_.spots,
+              (std::vector<std::string>{"JA1AA", "JA1AB", "JA1AD", "JA1AE", "JA1BA", "JA1BB"}));
     EXPECT_EQ(out_.backlog, 5);
 
     // Every spot old for a while: this computer's clock is doubted, once.

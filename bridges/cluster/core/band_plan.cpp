@@ -195,8 +195,11 @@ IaruRegion RegionOf(const CallCountry& where) {
         case Continent::SouthAmerica:
             return IaruRegion::Two;
         case Continent::Oceania:
-            // Hawaii and the islands of its ITU zone are in Region 2.
-            return where.ituZone == 61 ? IaruRegion::Two : IaruRegion::Three;
+            // Hawaii and the islands of its ITU zone north of 10 degrees are in Region 2; south of
+            // that parallel the Region 2 border runs at 120 degrees west (Kiribati's Line Islands,
+            // Palmyra, Baker are in Region 3).
+            return where.ituZone == 61 && where.position.latitude >= 10 ? IaruRegion::Two
+                                                                        : IaruRegion::Three;
         case Continent::Asia:
             // Russia and Central Asia (CQ zones 16 to 19), the Caucasus, Mongolia and the
             // Middle East west of Iran (ITU zones 29, 32, 39) are in Region 1.

@@ -47,12 +47,14 @@ bool IsUnitedStatesCall(std::string_view call) {
 // Rule 5: the call moved to another call area of its own country, looked up by prefix only (an
 // exact alias belongs to the real holder of the changed call). The call areas of the United
 // States are those of its mainland ("W4"): a territory's own prefix ("KP4", "KL7") is no area.
+// A moved call that is no prefix ("VO1ABC/3": VO3 is none) stays in the call's own country.
 CallLookup InCallArea(const CountryTable& table, std::string_view call, char area) {
     if (IsUnitedStatesCall(call)) return Found(table.LongestPrefix(std::string{'W', area}));
     std::string moved(call);
     const std::size_t digit = moved.find_last_of("0123456789");
     if (digit != std::string::npos) moved[digit] = area;
-    return Found(table.LongestPrefix(moved));
+    const CallCountry* where = table.LongestPrefix(moved);
+    return Found(where ? where : table.LongestPrefix(call));
 }
 
 // Rule 6: the shorter part is the place the call is used from ("DL/W1ABC", "W1ABC/VP2E"); of

@@ -30,7 +30,8 @@ struct CallLookup {
 //    (the call's last digit is replaced: UA3ABC/9 is looked up as UA9ABC, Asiatic Russia, by
 //    prefix only, since an exact alias of UA9ABC is about another station). A call of the
 //    United States' block (K, N, W, AA to AL) goes to that area of the mainland, whatever its
-//    prefix: KP4ABC/1 and KL7ABC/6 are in the United States, not on Navassa or in Alaska.
+//    prefix: KP4ABC/1 and KL7ABC/6 are in the United States, not on Navassa or in Alaska. A
+//    moved call that matches no prefix stays in the call's own country (VO1ABC/3: Canada).
 //    After a place part ("DL/W1ABC/4") the digit is dropped and rule 6 decides.
 // 6. "DL/W1ABC", "W1ABC/VP2E": of two parts, the shorter (the one after the '/' on equal
 //    length, "K9HZ/VP2V") decides when a prefix alias matches it, otherwise the other part; of

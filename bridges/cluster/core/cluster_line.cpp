@@ -255,11 +255,15 @@ ClusterLine ClassifyLine(std::string_view text) {
         const std::string_view audience = NextWord(rest);
         if (!audience.empty() && NextWord(rest) == "de" && ReadSenderAndText(rest, line))
             line.kind = LineKind::Announcement;
-    } else if ((first == "WWV" || first == "WCY") && NextWord(rest) == "de") {
-        if (ReadSenderAndText(rest, line))
-            line.kind = first == "WWV" ? LineKind::Wwv : LineKind::Wcy;
-    } else if (IsUserCall(first) && NextWord(rest) == "de") {
-        if (ReadSenderAndText(rest, line)) line.kind = LineKind::Talk;
+    } else if (NextWord(rest) == "de") {
+        // What a user sent: a bulletin, talk to us, or anything else a user sends to all
+        // ("WX de G4ABC: sunny", a chat channel's line). The node's prompt has no "sender:".
+        if (ReadSenderAndText(rest, line)) {
+            line.kind = first == "WWV"      ? LineKind::Wwv
+                        : first == "WCY"    ? LineKind::Wcy
+                        : IsUserCall(first) ? LineKind::Talk
+                                            : LineKind::Announcement;
+        }
     } else {
         line.kind = PromptKind(text);
     }

@@ -12,7 +12,7 @@ enum class LineKind {
     Spot,            // DX de W1ABC:  14025.0  JA1XYZ  CQ  1234Z FN42
     UnreadableSpot,  // DX de ... that lacks a readable spotter, frequency, DX call or time
     BacklogSpot,     // 14025.0  JA1XYZ  7-Dec-2026 1234Z  CQ  <W1ABC>   (the answer to sh/dx)
-    Announcement,    // To ALL de W1ABC: text
+    Announcement,    // To ALL de W1ABC: text   /   WX de W1ABC: text (anything a user sends all)
     Talk,            // W1XYZ de W1ABC: text
     Wwv,             // WWV de W1ABC <18>:   SFI=150, A=8, K=2, ...
     Wcy,             // WCY de W1ABC <18> : K=2 expK=3 A=8 ...

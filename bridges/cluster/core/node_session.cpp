@@ -98,6 +98,7 @@ Clock::time_point NodeSession::Step(Clock::time_point now) {
     }
     if (!bytes->empty()) {
         lastHeard_ = now;
+        nodeSpoke_ = true;
         reader_.Feed(*bytes);
         if (const std::string replies = reader_.TakeReplies(); !replies.empty()) {
             if (!connection_.Send(replies)) {
@@ -129,7 +130,7 @@ void NodeSession::Connect(Clock::time_point now) {
     reader_ = LineReader();
     refusal_.clear();
     callInUse_.clear();
-    callAnswered_ = saidSinceCall_ = false;
+    callAnswered_ = saidSinceCall_ = nodeSpoke_ = false;
     phase_ = Phase::AwaitingPrompt;
     phaseSince_ = lastHeard_ = lastSent_ = now;
     linesShown_ = unreadableShown_ = staleRun_ = 0;
@@ -196,9 +197,11 @@ void NodeSession::Drop(Clock::time_point now, const std::string& problem, Fault 
 bool NodeSession::IsPrompt(std::string_view text) const {
     const LineKind kind = ClassifyLine(text).kind;
     if (kind == LineKind::LoginPrompt || kind == LineKind::PasswordPrompt) return true;
-    // "W1ABC de GB7XYZ 7-Dec-2026 0824Z dxspider >", "W1ABC de K1XX-3 12-Jul 1855Z arc >"
+    // "W1ABC de GB7XYZ 7-Dec-2026 0824Z dxspider >", "W1ABC de K1XX-3 12-Jul 1855Z arc >"; never
+    // a spot whose line stalled after a "<ES>", nor a user's words that end in ">".
     const std::string_view trimmed = text.substr(0, text.find_last_not_of(' ') + 1);
-    return phase_ != Phase::AwaitingPrompt && trimmed.ends_with(">") && Contains(trimmed, " de ");
+    return kind == LineKind::Other && phase_ != Phase::AwaitingPrompt && trimmed.ends_with(">") &&
+           Contains(trimmed, " de ");
 }
 
 void NodeSession::HandleLine(std::string_view text, bool cut, Clock::time_point now) {
@@ -302,6 +305,10 @@ void NodeSession::CheckTimes(Clock::time_point now) {
             return;
         case Phase::AwaitingWelcome:
             if (now - phaseSince_ < times_.confirmWait) return;
+            if (!nodeSpoke_) {
+                Drop(now, "the node has said nothing since the connection was made");
+                return;
+            }
             output_.Say("no prompt from the node in " + base::SecondsText(times_.confirmWait) +
                         ": taking the login as accepted");
             GoOnline(now);

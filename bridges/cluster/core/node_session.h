@@ -9,8 +9,9 @@
 // line and "login: " in one go) is the same question, answered once. After the call (and the
 // password, when the node asks for one) the node's prompt line ("CALL de NODE ... >") or its
 // first spot says the login is done; a node that says nothing of the kind is taken at its word
-// after a while. Then the login commands are sent, one at a time, each after the node has
-// answered the one before (its prompt line) or after a while.
+// after a while, unless it has said nothing at all since the connection was made: that node is
+// silent. Then the login commands are sent, one at a time, each after the node has answered the
+// one before (its prompt line) or after a while.
 //
 // A spot is live or backlog by its own time, whenever it comes: one older than a few minutes of
 // UTC now is an old spot sent again, never published.
@@ -91,8 +92,10 @@ struct SessionTimes {
     Clock::duration callInUsePause = std::chrono::minutes(10);
     Clock::duration longestCallInUsePause = std::chrono::minutes(60);
     // A spot older than this by its own time is backlog; one ahead by more than the slack too.
+    // Only a clock set wrong puts a spot ahead (this computer's, or the spotter's node's): an old
+    // spot sent again would be nearly a day old to look so.
     std::chrono::minutes freshSpot{5};
-    std::chrono::minutes clockSlack{2};
+    std::chrono::minutes clockSlack{10};
 };
 
 struct Login {
@@ -164,6 +167,7 @@ class NodeSession {
     std::string callInUse_;  // the node's line that the call is taken elsewhere
     bool callAnswered_ = false;
     bool saidSinceCall_ = false;  // the node said something since the call was sent
+    bool nodeSpoke_ = false;      // the node sent anything at all
     Clock::time_point phaseSince_{};
     Clock::time_point lastHeard_{};
     Clock::time_point lastSent_{};
