@@ -37,6 +37,7 @@ std::string NodeSession() {
            "WWV de W0MU <18>:   SFI=150, A=8, K=2\r" +                   // a lone CR
            longLine + "\r\n" +                                           // cut at the limit
            "To ALL de G0ABC: contest\x7f\x01 this weekend\x00\r\x00"s +  // CR NUL
+           "To ALL de G0ABC: ni" + kIac + "\xfa\x18 hao\r\n" +           // a user's raw bytes
            "W1ABC de G0ABC: hello\r\n";
 }
 
@@ -71,7 +72,7 @@ TEST(ClusterLines, ANodeSessionFedInAnyPiecesGivesTheSameLinesAndRefusals) {
             for (const char c : line.text) EXPECT_GE(static_cast<unsigned char>(c), 0x20);
             texts.push_back(line.text);
         }
-        ASSERT_EQ(texts.size(), 10u) << "round " << round;
+        ASSERT_EQ(texts.size(), 11u) << "round " << round;
         EXPECT_EQ(texts[0], "Welcome to GB7XYZ");
         EXPECT_EQ(texts[1], "");
         EXPECT_EQ(texts[2], "");  // the rest of the answered prompt's line
@@ -83,13 +84,14 @@ TEST(ClusterLines, ANodeSessionFedInAnyPiecesGivesTheSameLinesAndRefusals) {
         EXPECT_TRUE(lines[7].cut);
         EXPECT_EQ(texts[8], "To ALL de G0ABC: contest this weekend");
         EXPECT_FALSE(lines[8].cut);
-        EXPECT_EQ(texts[9], "W1ABC de G0ABC: hello");
+        EXPECT_EQ(texts[9], "To ALL de G0ABC: ni");
+        EXPECT_EQ(texts[10], "W1ABC de G0ABC: hello");
         EXPECT_EQ(reader.Partial(), "");
 
-        const LineKind kinds[] = {LineKind::Other, LineKind::Other, LineKind::Other,
-                                  LineKind::Other, LineKind::Spot,  LineKind::Spot,
-                                  LineKind::Wwv,   LineKind::Other, LineKind::Announcement,
-                                  LineKind::Talk};
+        const LineKind kinds[] = {LineKind::Other,        LineKind::Other, LineKind::Other,
+                                  LineKind::Other,        LineKind::Spot,  LineKind::Spot,
+                                  LineKind::Wwv,          LineKind::Other, LineKind::Announcement,
+                                  LineKind::Announcement, LineKind::Talk};
         for (std::size_t i = 0; i < std::size(kinds); ++i)
             EXPECT_EQ(ClassifyLine(texts[i]).kind, kinds[i]) << texts[i];
     }

@@ -27,6 +27,13 @@ void LineReader::Feed(std::string_view bytes) {
                 OptionByte(byte);
                 break;
             case State::Subnegotiation:
+                // What a node negotiates holds no line end: one met here is a user's text on a
+                // node that speaks no telnet (a byte 0xFF, then 0xFA), and it still ends its line.
+                if (byte == kCr || byte == kLf) {
+                    state_ = State::Text;
+                    TextByte(byte);
+                    break;
+                }
                 if (byte == kIac) state_ = State::SubnegotiationIac;
                 // A node that never ends its subnegotiation gets its text back after a while.
                 if (++subnegotiationLength_ > kLineLimit) state_ = State::Text;

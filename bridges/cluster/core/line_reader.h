@@ -24,7 +24,8 @@ struct ReceivedLine {
 // - Telnet: IAC DO x is answered IAC WONT x and IAC WILL x is answered IAC DONT x, once per
 //   option and kind (a node asking again is not answered again); DONT and WONT need no answer;
 //   other two-byte commands (NOP, GA, ...) are skipped, and so is a subnegotiation (IAC SB ...
-//   IAC SE; one longer than kLineLimit bytes is taken as broken and ended there). IAC IAC, a
+//   IAC SE; one that meets a line end or grows longer than kLineLimit bytes is taken as broken
+//   and ended there: a node that speaks no telnet passes a user's 0xFF on as it is). IAC IAC, a
 //   literal 0xFF, is dropped like every other 0xFF.
 // - Line ends: CR LF, LF CR, a lone LF and a lone CR each end one line; CR NUL is a CR. Empty
 //   lines are kept.
