@@ -192,6 +192,31 @@ TEST(RotatorBridgeWindowTest, TheSessionEndingWithdrawsTheServiceFirstAndEndsWit
     EXPECT_TRUE(e2e::WaitUntil([&] { return closed; })) << "the service was not withdrawn";
 }
 
+// Options for scripts: --help shows the usage in a message box; an option the program does not
+// know is named in one, with the usage, and the program ends with 1. Both say it on the output.
+TEST(RotatorBridgeWindowTest, HelpAndAnUnknownOptionAreShownInAMessageBox) {
+    const CompanionFolder folder(RotbridgeProgram());
+    const auto answer = [](e2e::ConsoleProcess& process) {
+        const e2e::Hands hands(process.ProcessId(), 0, nullptr);
+        return hands.Answer();
+    };
+    const auto help = folder.Start("--help");
+    const e2e::MessageBoxSeen usage = answer(*help);
+    EXPECT_TRUE(usage.title.starts_with("Rotator Bridge ")) << usage.title;
+    EXPECT_TRUE(usage.text.starts_with("usage: rotbridge [HOST[:PORT]]")) << usage.text;
+    EXPECT_NE(usage.text.find("--rotctld HOST:PORT"), std::string::npos) << usage.text;
+    ASSERT_TRUE(help->WaitForExit());
+    EXPECT_EQ(help->ExitCode(), 0u);
+    EXPECT_TRUE(help->WaitForLine("usage: rotbridge")) << help->Output();
+
+    const auto unknown = folder.Start("--speed 3");
+    const e2e::MessageBoxSeen refusal = answer(*unknown);
+    EXPECT_TRUE(refusal.text.starts_with("unknown option \"--speed\"")) << refusal.text;
+    ASSERT_TRUE(unknown->WaitForExit());
+    EXPECT_EQ(unknown->ExitCode(), 1u);
+    EXPECT_TRUE(unknown->WaitForLine("rotbridge: unknown option")) << unknown->Output();
+}
+
 TEST(RotatorBridgeWindowTest, ThePlaceSizeAndMinimisedStateAreKeptInTwipsBesideTheProgram) {
     DummyRotctld rotctld;
     const CompanionFolder folder(RotbridgeProgram());
