@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -305,7 +306,7 @@ TEST(ClusterBridgeWindowTest, TheFirstStartAsksForTheSettingsWritesThemAndVantro
     ASSERT_TRUE(
         bridge->WaitForLine(std::string("a client holds a hot link on ") + host::kItem, 0, 20000))
         << bridge->Output();
-    node.SendLine(NodeSimulator::SpotLine("W3LPL", "14025.0", "JA1ABC", "CQ", "1234"));
+    node.SendSpot({"W3LPL", "14025.0", "JA1ABC", "CQ", tools::UtcTime()});
     const HWND list = vantro32.StationList();
     EXPECT_TRUE(e2e::WaitUntil([&] {
         const auto lines = vantro32.ListLines(list);
@@ -362,6 +363,8 @@ TEST(ClusterBridgeWindowTest, ANewNodeInTheDialogIsLoggedIntoAtOnceAndTheSession
               std::string::npos)
         << said;
     EXPECT_TRUE(said.ends_with(" closed\n")) << said;
+    const std::vector<std::string> heard = second.Heard();
+    EXPECT_NE(std::find(heard.begin(), heard.end(), "bye"), heard.end()) << "the node was not left";
 }
 
 }  // namespace

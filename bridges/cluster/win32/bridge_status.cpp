@@ -40,9 +40,9 @@ void ShowStatus(win32io::CompanionOutput& output, const StatusFacts& facts,
                                           : "not linked (offering " + facts.service + ")";
     output.Status({node + ", " + state, facts.callsign, link,
                    Count(c.received, "received") + ", " + Count(c.published, "published"),
-                   Count(c.filtered, "filtered") + ", " + Count(c.duplicates, "duplicates") +
-                       ", " + Count(c.tooOld, "too old") + ", " + Count(c.noCountry, "no place") +
-                       ", " + Count(c.backlog, "backlog") + ", " + Count(c.unreadable, "unreadable")},
+                   Count(c.filtered, "filtered") + ", " + Count(c.duplicates, "duplicates") + ", " +
+                       Count(c.tooOld, "too old") + ", " + Count(c.noCountry, "no place") + ", " +
+                       Count(c.backlog, "backlog") + ", " + Count(c.unreadable, "unreadable")},
                   state + " at " + node + ", Vantro32 " + (facts.linked ? "linked" : "not linked") +
                       ", " + std::to_string(c.published) + " of " + std::to_string(c.received) +
                       " spots published");
