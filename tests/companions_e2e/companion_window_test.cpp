@@ -268,7 +268,8 @@ TEST(ClusterBridgeWindowTest, TheFirstStartAsksForTheSettingsWritesThemAndVantro
     const e2e::Hands dialog = [&] {
         const auto box = window.WaitForMessageBox();
         if (!box) throw std::runtime_error("no settings dialog at the first start");
-        return e2e::Hands(window.ProcessId(), 0, box->dialog);
+        return e2e::Hands(window.ProcessId(), GetWindowThreadProcessId(box->dialog, nullptr),
+                          box->dialog);
     }();
     EXPECT_EQ(e2e::TextOf(dialog.Window()), "Cluster Bridge Settings");
     EXPECT_NE(dialog.Control("Node address: it is needed, such as dxc.example.org"), nullptr);
@@ -288,6 +289,10 @@ TEST(ClusterBridgeWindowTest, TheFirstStartAsksForTheSettingsWritesThemAndVantro
         e2e::WaitUntil([&] { return dialog.ControlStartingWith("Your locator: ") != nullptr; }));
     EXPECT_TRUE(IsWindow(dialog.Window()));
     EXPECT_EQ(folder->SettingsText(), "") << "written before the settings were usable";
+    // The field at fault has the focus; an access key takes it to another field.
+    EXPECT_EQ(dialog.Focus(), dialog.ControlAfter("Your &locator:"));
+    dialog.PressAltKey('c');
+    EXPECT_TRUE(e2e::WaitUntil([&] { return dialog.Focus() == dialog.ControlAfter("&Call:"); }));
 
     dialog.Type(dialog.ControlAfter("Your &locator:"), "JO62QM");
     dialog.Click(dialog.Control("OK"));

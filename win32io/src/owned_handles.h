@@ -31,4 +31,35 @@ struct IconDeleter {
 // An icon loaded without LR_SHARED.
 using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
+// The device context of a window (or of the screen), as GetDC gives it.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    ~WindowDc() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC Get() const { return dc_; }
+
+  private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+// An object selected into a device context for a scope; the previous one comes back after.
+class Selection {
+  public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~Selection() {
+        if (previous_) SelectObject(dc_, previous_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
 }  // namespace win32io
