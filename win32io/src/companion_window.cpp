@@ -163,8 +163,7 @@ void CompanionWindow::AddLines(const std::vector<std::string>& lines) {
 
     SendMessageA(log_, WM_SETREDRAW, FALSE, 0);
     {
-        const WindowDc dc(log_);
-        const Selection font(dc.Get(), font_.get());
+        const MeasuringDc dc(log_, font_.get());
         for (const std::string& line : lines) {
             SendMessageA(log_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
             SIZE extent{};

@@ -31,35 +31,25 @@ struct IconDeleter {
 // An icon loaded without LR_SHARED.
 using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
-// The device context of a window (or of the screen), as GetDC gives it.
-class WindowDc {
+// A window's device context (the screen's for nullptr) for a scope, with the font selected in
+// it while it is held: for measuring text, and for the screen's resolution.
+class MeasuringDc {
   public:
-    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-    ~WindowDc() {
-        if (dc_) ReleaseDC(hwnd_, dc_);
+    explicit MeasuringDc(HWND hwnd, HFONT font = nullptr)
+        : hwnd_(hwnd), dc_(GetDC(hwnd)), before_(dc_ && font ? SelectObject(dc_, font) : nullptr) {}
+    ~MeasuringDc() {
+        if (!dc_) return;
+        if (before_) SelectObject(dc_, before_);
+        ReleaseDC(hwnd_, dc_);
     }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
+    MeasuringDc(const MeasuringDc&) = delete;
+    MeasuringDc& operator=(const MeasuringDc&) = delete;
     HDC Get() const { return dc_; }
 
   private:
     HWND hwnd_;
     HDC dc_;
-};
-
-// An object selected into a device context for a scope; the previous one comes back after.
-class Selection {
-  public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~Selection() {
-        if (previous_) SelectObject(dc_, previous_);
-    }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ previous_;
+    HGDIOBJ before_;
 };
 
 }  // namespace win32io

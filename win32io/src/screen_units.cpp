@@ -6,7 +6,7 @@
 namespace win32io {
 
 int ScreenDotsPerInch() {
-    const WindowDc screen(nullptr);
+    const MeasuringDc screen(nullptr);
     const int dots = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
     return dots > 0 ? dots : 96;
 }
