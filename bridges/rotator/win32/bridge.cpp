@@ -33,6 +33,9 @@ Bridge::Bridge(const RotctldAddress& rotctld, win32io::Console& console)
         return true;
     };
     server_.onDisconnect = [this] { console_.Line("a client closed the rotator link"); };
+    server_.onClientGone = [this] {
+        console_.Line("a client of the rotator link went away without closing it");
+    };
     server_.onAdviseStart = [](const std::string& item) { return IsItem(item); };
     server_.onPoke = [this](const std::string& item, const std::string& text) {
         return OnPoke(item, text);
