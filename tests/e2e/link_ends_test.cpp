@@ -5,34 +5,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <string>
-#include <vector>
 
+#include "dde_peer_process.h"
 #include "harness.h"
-#include "tests/dde/hex.h"
-#include "tests/dde/peer_process.h"
 
 namespace {
 
-// dde_peer playing the host (WENDRA|WENDATA) or the rotator program (ARSWIN|RCI).
-class Peer : public test::PeerProcess {
-  public:
-    Peer(const std::string& service, const std::string& topic)
-        : PeerProcess("..\\dde\\dde_peer.exe", service + " " + topic, "ready") {}
-
-    int Count(const std::string& report) {
-        const std::vector<std::string> reports = Reports();
-        return static_cast<int>(std::count(reports.begin(), reports.end(), report));
-    }
-    // Waits until the peer has reported the line `times` times in all.
-    bool Saw(const std::string& report, int times, DWORD limitMs = e2e::kPatienceMs) {
-        return e2e::WaitUntil([&] { return Count(report) >= times; }, limitMs);
-    }
-};
-
-const std::string kHotLink = "advstart labDxSpot";
-const std::string kQuery = "poke AZIMUTH " + test::Hex("RA:");
+using Peer = e2e::DdePeerProcess;
+using e2e::kAzimuthQueryReport;
+using e2e::kHostHotLinkReport;
 
 TEST(LinkEndsTest, EveryExitEndsBothConversationsAtThePeersBusyOnesAndTheSessionEndIncluded) {
     constexpr int kExits = 20;
@@ -42,8 +25,8 @@ TEST(LinkEndsTest, EveryExitEndsBothConversationsAtThePeersBusyOnesAndTheSession
         SCOPED_TRACE("exit " + std::to_string(exit));
         const int hostEnds = host.Count("disconnect"), rotatorEnds = rotator.Count("disconnect");
         e2e::Program program;
-        ASSERT_TRUE(host.Saw(kHotLink, exit + 1));
-        ASSERT_TRUE(rotator.Saw(kQuery, exit + 1));
+        ASSERT_TRUE(host.Saw(kHostHotLinkReport, exit + 1));
+        ASSERT_TRUE(rotator.Saw(kAzimuthQueryReport, exit + 1));
         switch (exit % 4) {
             case 0:
                 program.Close();
@@ -76,8 +59,8 @@ TEST(LinkEndsTest, AKilledProgramIsNoticedByItsPeersAndAnotherLinksAgain) {
     Peer host("WENDRA", "WENDATA"), rotator("ARSWIN", "RCI");
     {
         e2e::Program program;
-        ASSERT_TRUE(host.Saw(kHotLink, 1));
-        ASSERT_TRUE(rotator.Saw(kQuery, 1));
+        ASSERT_TRUE(host.Saw(kHostHotLinkReport, 1));
+        ASSERT_TRUE(rotator.Saw(kAzimuthQueryReport, 1));
         program.Kill();
         const ULONGLONG killed = GetTickCount64();
         EXPECT_TRUE(host.Saw("gone", 1, 3000));
@@ -87,8 +70,8 @@ TEST(LinkEndsTest, AKilledProgramIsNoticedByItsPeersAndAnotherLinksAgain) {
                     GetTickCount64() - killed);
     }
     e2e::Program again;
-    EXPECT_TRUE(host.Saw(kHotLink, 2));
-    EXPECT_TRUE(rotator.Saw(kQuery, 2));
+    EXPECT_TRUE(host.Saw(kHostHotLinkReport, 2));
+    EXPECT_TRUE(rotator.Saw(kAzimuthQueryReport, 2));
     EXPECT_EQ(host.Count("disconnect") + rotator.Count("disconnect"), 0);
 }
 
@@ -101,7 +84,7 @@ TEST(LinkEndsTest, TheSessionEndingWhileTheHostHoldsItsHotLinkStartEndsThatAttem
     program.AnswerPeersNotFound();
     Peer host("WENDRA", "WENDATA"), rotator("ARSWIN", "RCI");
     ASSERT_TRUE(host.Command("advise hang 600"));
-    ASSERT_TRUE(host.Reported(kHotLink, 20000)) << "no retry reached the host";
+    ASSERT_TRUE(host.Reported(kHostHotLinkReport, 20000)) << "no retry reached the host";
     EXPECT_TRUE(program.EndSession());
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);
