@@ -3,6 +3,11 @@
 
 #include "app/frmRCI.h"
 #include "base/color.h"
+#include "base/dde_names.h"
+
+using dde_names::LinkTopic;
+namespace host = dde_names::host;
+namespace rotator = dde_names::rotator;
 
 namespace {
 const char* const kHostNotFound = "Couldn't find Wendra or Wendra32. Will keep trying.";
@@ -12,12 +17,12 @@ const char* const kRotatorNotFound = "Couldn't find ARSWIN. Will keep trying.";
 void frmRCI::ConnectHost(base::Bool16 ReportFailure) {
     try {
         try {
-            labDDE.SetLinkTopic("WENDRA|WENDATA");
-            labDDE.SetLinkItem("labDxSpot");
+            labDDE.SetLinkTopic(LinkTopic(host::kService, host::kTopic));
+            labDDE.SetLinkItem(host::kItem);
             labDDE.SetLinkMode(1);
         } catch (const std::exception&) {
             // The host also answers under its 32-bit name; the item stays as set.
-            labDDE.SetLinkTopic("WENDRA32|WENDATA");
+            labDDE.SetLinkTopic(LinkTopic(host::kService32, host::kTopic));
             labDDE.SetLinkMode(1);
         }
         labLinked.SetBackColor(base::kLightGreen);
@@ -29,8 +34,8 @@ void frmRCI::ConnectHost(base::Bool16 ReportFailure) {
 
 void frmRCI::ConnectRotator(base::Bool16 ReportFailure) {
     try {
-        labArsWin.SetLinkTopic("ARSWIN|RCI");
-        labArsWin.SetLinkItem("AZIMUTH");
+        labArsWin.SetLinkTopic(LinkTopic(rotator::kService, rotator::kTopic));
+        labArsWin.SetLinkItem(rotator::kItem);
         labArsWin.SetLinkMode(1);
         labArsLinked.SetBackColor(base::kLightGreen);
         RotatorLinked = base::kTrue;

@@ -28,7 +28,7 @@ class Node : public cluster::NodeConnection {
     std::string sent;
     bool open = false;
 
-    bool Open() override { return open = true; }
+    bool Open(const cluster::NodeAddress&) override { return open = true; }
     void Close() override { open = false; }
     bool Send(std::string_view bytes) override {
         sent += bytes;
@@ -54,7 +54,7 @@ class Relay : public cluster::SessionOutput {
   public:
     explicit Relay(const cluster::BridgeSettings& settings) : relay(settings, Table()) {}
     void Say(const std::string&) override {}
-    void State(cluster::SessionState) override {}
+    void Status(const cluster::SessionStatus&) override {}
     void LiveSpot(const cluster::Spot& spot) override { relay.Receive(spot, now); }
     void BacklogSpot() override { relay.CountBacklog(); }
 
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.maxAge = std::chrono::seconds(3);
     Node node;
     Relay out(settings);
-    cluster::NodeSession session(node, out, "node", {"W1ABC", "pw"});
+    cluster::NodeSession session(node, out, {{"node", "7300"}}, {"W1ABC", "pw"});
     // Each piece: a byte for its length (and its time), then its bytes.
     for (std::size_t i = 0; i < size;) {
         const std::size_t length = data[i] % 64;

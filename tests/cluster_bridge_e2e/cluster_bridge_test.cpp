@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/dde_names.h"
 #include "console_process.h"
 #include "harness.h"
 #include "tools/cluster_sim/node_simulator.h"
@@ -27,6 +28,7 @@ namespace {
 
 using tools::NodeSimulator;
 using tools::NodeStyle;
+namespace host = dde_names::host;
 
 // From JO62QM, the station of these tests: Japan's place in the country file and the centre of
 // FN42, worked out apart from the bridge (great circle, 111.2 km a degree).
@@ -76,12 +78,14 @@ class ClusterBridgeTest : public ::testing::Test {
             e2e::WindowsPath(CLUSTER_E2E_BRIDGE),
             "--node-host 127.0.0.1 --node-port " + std::to_string(node_->Port()) +
                 " --callsign DL1ABC --locator JO62QM " + settings);
-        ASSERT_TRUE(bridge_->WaitForLine("offering DDE service WENDRA32")) << bridge_->Output();
+        ASSERT_TRUE(bridge_->WaitForLine(std::string("offering DDE service ") + host::kService32))
+            << bridge_->Output();
     }
 
     // Vantro32 tries its host link again every five seconds.
     void WaitForVantro32() {
-        ASSERT_TRUE(bridge_->WaitForLine("a client holds a hot link on labDxSpot", 0, 20000))
+        ASSERT_TRUE(bridge_->WaitForLine(std::string("a client holds a hot link on ") + host::kItem,
+                                         0, 20000))
             << bridge_->Output();
     }
 
@@ -190,7 +194,8 @@ TEST_F(ClusterBridgeTest, AKilledClientGetsNoSpotsAndTheNextOneGetsThoseThatCame
     ASSERT_TRUE(
         bridge_->WaitForLine("a client went away without ending its conversation", killed, 5000))
         << bridge_->Output();
-    EXPECT_TRUE(bridge_->WaitForLine("the hot link on labDxSpot ended: spots wait", killed, 0));
+    EXPECT_TRUE(bridge_->WaitForLine(
+        std::string("the hot link on ") + host::kItem + " ended: spots wait", killed, 0));
     node_->SendLine(Spot("JA1AAB"));
     node_->SendLine(Spot("JA1AAC"));
     EXPECT_FALSE(bridge_->WaitForLine("published JA1AA", killed, 2000)) << bridge_->Output();
@@ -198,7 +203,8 @@ TEST_F(ClusterBridgeTest, AKilledClientGetsNoSpotsAndTheNextOneGetsThoseThatCame
     const std::size_t restarted = bridge_->LineCount();
     program_ = std::make_unique<e2e::Program>();
     EXPECT_EQ(program_->Answer().text, e2e::kRotatorNotFound);
-    ASSERT_TRUE(bridge_->WaitForLine("a client holds a hot link on labDxSpot", restarted, 20000))
+    ASSERT_TRUE(bridge_->WaitForLine(std::string("a client holds a hot link on ") + host::kItem,
+                                     restarted, 20000))
         << bridge_->Output();
     EXPECT_TRUE(Listed(ListLine("JA1AAB", "14025.0", kJapanHeading, kJapanKm))) << Shown();
     EXPECT_TRUE(Listed(ListLine("JA1AAC", "14025.0", kJapanHeading, kJapanKm))) << Shown();
@@ -318,7 +324,7 @@ TEST_F(ClusterBridgeTest,
     EXPECT_EQ(bridge->ExitCode(), 0u);
     EXPECT_TRUE(bridge->WaitForLine("closed")) << bridge->Output();
     win32io::DdeLink link;
-    EXPECT_ANY_THROW(link.Connect("WENDRA32", "WENDATA", "labDxSpot"));
+    EXPECT_ANY_THROW(link.Connect(host::kService32, host::kTopic, host::kItem));
     bridge.reset();
     std::filesystem::remove_all(folder);
 }

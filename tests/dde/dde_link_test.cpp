@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "base/failure.h"
 #include "tests/dde/hex.h"
 #include "tests/dde/peer_process.h"
@@ -21,8 +22,8 @@ using test::PumpUntil;
 using win32io::DdeLink;
 
 constexpr const char* kService = "VANTROPEER";
-constexpr const char* kTopic = "RCI";
-constexpr const char* kItem = "AZIMUTH";
+constexpr const char* kTopic = dde_names::rotator::kTopic;
+constexpr const char* kItem = dde_names::rotator::kItem;
 
 void Note(const std::string& what, DWORD ms) {
     std::printf("[ measured ] %s: %lu ms\n", what.c_str(), static_cast<unsigned long>(ms));
@@ -49,11 +50,15 @@ class DdeLinkTest : public ::testing::Test {
     }
 
     void Connect() { link.Connect(kService, kTopic, kItem); }
-    bool Publish(const std::string& text) { return peer->Command("publish AZIMUTH " + Hex(text)); }
+    bool Publish(const std::string& text) {
+        return peer->Command(std::string("publish ") + kItem + " " + Hex(text));
+    }
     bool DataCount(std::size_t count) {
         return PumpUntil([&] { return data.size() >= count; });
     }
-    bool Poked(const std::string& text) { return peer->Reported("poke AZIMUTH " + Hex(text)); }
+    bool Poked(const std::string& text) {
+        return peer->Reported(std::string("poke ") + kItem + " " + Hex(text));
+    }
 
     void StartPeer() {
         peer.emplace("dde_peer.exe", std::string(kService) + " " + kTopic, "ready");
@@ -126,7 +131,7 @@ TEST_F(DdeLinkTest, ServerHangingOnTheHotLinkFailsTheConnectionAtTheLimitAndIsEn
 TEST_F(DdeLinkTest, HotLinkDeliversOnlyValuesPublishedAfterItOpens) {
     ASSERT_TRUE(Publish("RA:10"));  // no client yet: kept as the item's value only
     Connect();
-    EXPECT_TRUE(peer->Reported("advstart AZIMUTH"));
+    EXPECT_TRUE(peer->Reported(std::string("advstart ") + kItem));
     ASSERT_TRUE(Publish("RA:20"));
     ASSERT_TRUE(Publish("RA:30"));
     ASSERT_TRUE(DataCount(2));

@@ -23,7 +23,7 @@ class DdeServerTest : public ::testing::Test {
         server.onDisconnect = [this] { ++disconnects; };
     }
 
-    DdeServer server{"VANTROHOST", "WENDATA"};
+    DdeServer server{"VANTROHOST", "SPOTS"};
     DdeLink link;
     std::vector<std::string> data;
     int closes = 0;
@@ -37,11 +37,11 @@ TEST_F(DdeServerTest, ValuePublishedFromInsideAPokeArrivesAfterThePokeIsAnswered
         server.Publish(item, "RA:" + std::to_string(pokes.size()));
         return DdeServer::PokeReply::Accept;
     };
-    link.Connect("vantrohost", "wendata", "labDxSpot");  // names match whatever their case
+    link.Connect("vantrohost", "spots", "Spot");  // names match whatever their case
     link.Poke("RA:");
     link.Poke("RA:");
     ASSERT_TRUE(PumpUntil([&] { return data.size() == 2; }));
-    EXPECT_EQ(pokes, (std::vector<std::string>{"labDxSpot=RA:", "labDxSpot=RA:"}));
+    EXPECT_EQ(pokes, (std::vector<std::string>{"Spot=RA:", "Spot=RA:"}));
     EXPECT_EQ(data, (std::vector<std::string>{"RA:1", "RA:2"}));
 }
 
@@ -49,10 +49,10 @@ TEST_F(DdeServerTest, PublishReachesOnlyHotLinksOnThatItem) {
     DdeLink other;
     std::vector<std::string> otherData;
     other.onData = [&](const std::string& text) { otherData.push_back(text); };
-    link.Connect("VANTROHOST", "WENDATA", "labDxSpot");
-    other.Connect("VANTROHOST", "WENDATA", "OTHER");
+    link.Connect("VANTROHOST", "SPOTS", "spot");
+    other.Connect("VANTROHOST", "SPOTS", "OTHER");
     EXPECT_EQ(server.Conversations(), 2);
-    server.Publish("LABDXSPOT", "spot\r\n");
+    server.Publish("SPOT", "spot\r\n");
     server.Publish("OTHER", "other");
     ASSERT_TRUE(PumpUntil([&] { return data.size() == 1 && otherData.size() == 1; }));
     EXPECT_EQ(data, std::vector<std::string>{"spot\r\n"});
@@ -60,11 +60,11 @@ TEST_F(DdeServerTest, PublishReachesOnlyHotLinksOnThatItem) {
 }
 
 TEST_F(DdeServerTest, DroppingConversationsClosesTheLinksAndTheServerCountsNone) {
-    link.Connect("VANTROHOST", "WENDATA", "labDxSpot");
+    link.Connect("VANTROHOST", "SPOTS", "spot");
     server.DropConversations();
     ASSERT_TRUE(PumpUntil([&] { return closes == 1; }));
     EXPECT_EQ(server.Conversations(), 0);
-    link.Connect("VANTROHOST", "WENDATA", "labDxSpot");
+    link.Connect("VANTROHOST", "SPOTS", "spot");
     EXPECT_EQ(server.Conversations(), 1);
     const int before = disconnects;
     link.Disconnect();
@@ -74,7 +74,7 @@ TEST_F(DdeServerTest, DroppingConversationsClosesTheLinksAndTheServerCountsNone)
 
 TEST_F(DdeServerTest, RefusedConnectionIsNotCounted) {
     server.onConnect = [] { return false; };
-    EXPECT_THROW(link.Connect("VANTROHOST", "WENDATA", "labDxSpot"), base::Failure);
+    EXPECT_THROW(link.Connect("VANTROHOST", "SPOTS", "spot"), base::Failure);
     EXPECT_EQ(server.Conversations(), 0);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "base/failure.h"
 #include "tests/dde/peer_process.h"
 #include "tools/host_sim/feed.h"
@@ -13,6 +14,7 @@
 namespace {
 
 using tools::Chunking;
+namespace host = dde_names::host;
 
 TEST(HostFeedTest, UpdatesAreTheFeedCutAsAsked) {
     const std::string feed = "one\r\ntwo\r\nthree\r\ntail";
@@ -59,9 +61,11 @@ TEST(HostSimulatorTest, LinkedClientGetsTheWholeFeedAndItsPokesAreRefused) {
         "1\r\n";
     std::ofstream(path, std::ios::binary) << feed;
 
-    test::PeerProcess host("..\\tools\\host_sim\\host_sim.exe",
-                           "--name WENDRA32 --interval 20 --chunk split --once --file " + path,
-                           "offering WENDRA32|WENDATA!labDxSpot");
+    test::PeerProcess host(
+        "..\\tools\\host_sim\\host_sim.exe",
+        std::string("--name ") + host::kService32 + " --interval 20 --chunk split --once --file " +
+            path,
+        "offering " + dde_names::ItemAddress(host::kService32, host::kTopic, host::kItem));
     win32io::DdeLink link;
     std::string received;
     int updates = 0;
@@ -69,7 +73,7 @@ TEST(HostSimulatorTest, LinkedClientGetsTheWholeFeedAndItsPokesAreRefused) {
         received += text;
         ++updates;
     };
-    link.Connect("WENDRA32", "WENDATA", "labDxSpot");
+    link.Connect(host::kService32, host::kTopic, host::kItem);
     EXPECT_TRUE(host.Reported("end of the feed"));
     ASSERT_TRUE(test::PumpUntil([&] { return received.size() >= feed.size(); }));
     EXPECT_EQ(received, feed);

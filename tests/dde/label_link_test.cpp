@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "base/failure.h"
 #include "platform/controls.h"
 #include "tests/dde/peer_process.h"
@@ -15,6 +16,8 @@ namespace {
 using test::PumpFor;
 using test::PumpUntil;
 
+constexpr const char* kItem = dde_names::rotator::kItem;
+
 class LabelLinkTest : public ::testing::Test {
   protected:
     LabelLinkTest() {
@@ -24,11 +27,11 @@ class LabelLinkTest : public ::testing::Test {
             pokes.push_back(item + "=" + text);
             return win32io::DdeServer::PokeReply::Accept;
         };
-        label.SetLinkTopic("VANTROGLUE|RCI");
-        label.SetLinkItem("AZIMUTH");
+        label.SetLinkTopic(dde_names::LinkTopic("VANTROGLUE", dde_names::rotator::kTopic));
+        label.SetLinkItem(kItem);
     }
 
-    win32io::DdeServer server{"VANTROGLUE", "RCI"};
+    win32io::DdeServer server{"VANTROGLUE", dde_names::rotator::kTopic};
     platform::Window window{platform::WindowDesign{"frmTest", "Test", 3000, 2000, {}}};
     platform::Label label{window, [] {
                               platform::ControlDesign design;
@@ -43,8 +46,8 @@ class LabelLinkTest : public ::testing::Test {
 TEST_F(LabelLinkTest, HotLinkSetsTheCaptionAndRaisesChangeForEveryValue) {
     label.SetLinkMode(1);
     EXPECT_EQ(label.LinkMode(), 1);
-    server.Publish("AZIMUTH", "RA:90");
-    server.Publish("AZIMUTH", "RA:90");
+    server.Publish(kItem, "RA:90");
+    server.Publish(kItem, "RA:90");
     ASSERT_TRUE(PumpUntil([&] { return changes.size() == 2; }));
     EXPECT_EQ(changes, (std::vector<std::string>{"RA:90", "RA:90"}));
     EXPECT_EQ(label.Caption(), "RA:90");
@@ -54,7 +57,7 @@ TEST_F(LabelLinkTest, LinkPokeSendsTheCaption) {
     label.SetLinkMode(1);
     label.SetCaption("GA:123");
     label.LinkPoke();
-    EXPECT_EQ(pokes, std::vector<std::string>{"AZIMUTH=GA:123"});
+    EXPECT_EQ(pokes, std::vector<std::string>{std::string(kItem) + "=GA:123"});
     server.onPoke = [](const std::string&, const std::string&) {
         return win32io::DdeServer::PokeReply::Refuse;
     };
@@ -74,7 +77,7 @@ TEST_F(LabelLinkTest, ModeZeroEndsTheLinkQuietly) {
     label.SetLinkMode(1);
     label.SetLinkMode(0);
     EXPECT_EQ(label.LinkMode(), 0);
-    server.Publish("AZIMUTH", "RA:1");
+    server.Publish(kItem, "RA:1");
     PumpFor(600);
     EXPECT_TRUE(changes.empty());
     EXPECT_EQ(closes, 0);

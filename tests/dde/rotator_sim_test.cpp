@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "base/failure.h"
 #include "tests/dde/peer_process.h"
 #include "tools/rotator_sim/rotator.h"
@@ -13,6 +14,7 @@
 namespace {
 
 using test::PumpUntil;
+namespace rotator = dde_names::rotator;
 
 TEST(RotatorModelTest, TurnsAtItsSpeedToTheHeadingWithoutPassingNorth) {
     const struct {
@@ -39,7 +41,7 @@ class RotatorSimulatorTest : public ::testing::Test {
   protected:
     RotatorSimulatorTest() {
         link.onData = [this](const std::string& text) { reports.push_back(text); };
-        link.Connect("ARSWIN", "RCI", "AZIMUTH");
+        link.Connect(rotator::kService, rotator::kTopic, rotator::kItem);
     }
 
     // The description of the failure of a poke, or nothing.
@@ -52,8 +54,9 @@ class RotatorSimulatorTest : public ::testing::Test {
         return std::nullopt;
     }
 
-    test::PeerProcess rotator{"..\\tools\\rotator_sim\\rotator_sim.exe", "--azimuth 10 --speed 40",
-                              "offering ARSWIN|RCI!AZIMUTH"};
+    test::PeerProcess rotator{
+        "..\\tools\\rotator_sim\\rotator_sim.exe", "--azimuth 10 --speed 40",
+        "offering " + dde_names::ItemAddress(rotator::kService, rotator::kTopic, rotator::kItem)};
     win32io::DdeLink link;
     std::vector<std::string> reports;
 };

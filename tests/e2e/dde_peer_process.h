@@ -1,6 +1,6 @@
 #pragma once
-// dde_peer (tests/dde) in a process of its own, playing the host (WENDRA|WENDATA) or the rotator
-// program (ARSWIN|RCI): what it reports, a line for each thing that reaches it, is the tests'
+// dde_peer (tests/dde) in a process of its own, playing the host or the rotator program under the
+// names of base/dde_names.h: what it reports, a line for each thing that reaches it, is the tests'
 // view of how the program's conversations begin and end at the far side.
 #include <windows.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "harness.h"
 #include "tests/dde/hex.h"
 #include "tests/dde/peer_process.h"
@@ -16,8 +17,15 @@ namespace e2e {
 
 class DdePeerProcess : public test::PeerProcess {
   public:
-    DdePeerProcess(const std::string& service, const std::string& topic)
-        : PeerProcess("..\\dde\\dde_peer.exe", service + " " + topic, "ready") {}
+    enum class Plays { Host, Rotator };
+
+    explicit DdePeerProcess(Plays plays)
+        : PeerProcess(
+              "..\\dde\\dde_peer.exe",
+              plays == Plays::Host
+                  ? std::string(dde_names::host::kService) + " " + dde_names::host::kTopic
+                  : std::string(dde_names::rotator::kService) + " " + dde_names::rotator::kTopic,
+              "ready") {}
 
     int Count(const std::string& report) {
         const std::vector<std::string> reports = Reports();
@@ -31,7 +39,8 @@ class DdePeerProcess : public test::PeerProcess {
 
 // What dde_peer reports when the program starts its hot link on the host, and asks the rotator
 // program for the azimuth.
-inline const std::string kHostHotLinkReport = "advstart labDxSpot";
-inline const std::string kAzimuthQueryReport = "poke AZIMUTH " + test::Hex("RA:");
+inline const std::string kHostHotLinkReport = std::string("advstart ") + dde_names::host::kItem;
+inline const std::string kAzimuthQueryReport =
+    std::string("poke ") + dde_names::rotator::kItem + " " + test::Hex("RA:");
 
 }  // namespace e2e

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "dde_servers.h"
 #include "harness.h"
 #include "panel_view.h"
@@ -20,6 +21,12 @@ namespace {
 
 using e2e::HostPeer;
 using e2e::RotatorPeer;
+
+// What the peers record of a connection attempt and a poke.
+const std::string kConnectHost = std::string("connect ") + dde_names::host::kService;
+const std::string kConnectHost32 = std::string("connect ") + dde_names::host::kService32;
+const std::string kConnectRotator = std::string("connect ") + dde_names::rotator::kService;
+const std::string kPokeRotator = std::string("poke ") + dde_names::rotator::kService + " ";
 
 // Spots as the host sends them: fields split by the byte 255, the line ended by CR LF.
 const std::string kFieldEnd = "\xFF";
@@ -98,7 +105,7 @@ TEST(DdeStartTest, NamesMissingPeersOnceThenRetriesQuietlyAndLinksWhenTheyAppear
 
     // Peers that turn every connection away: the retries reach them, and stay silent.
     std::optional<HostPeer> host(std::in_place, log);
-    std::optional<HostPeer> hostSecond(std::in_place, log, e2e::kHostSecondName);
+    std::optional<HostPeer> hostSecond(std::in_place, log, dde_names::host::kService32);
     std::optional<RotatorPeer> rotator(std::in_place, log);
     host->acceptConnections = hostSecond->acceptConnections = rotator->acceptConnections = false;
     EXPECT_FALSE(program.WaitForMessageBox(12000)) << "a retry showed a message";
@@ -108,7 +115,7 @@ TEST(DdeStartTest, NamesMissingPeersOnceThenRetriesQuietlyAndLinksWhenTheyAppear
     EXPECT_GE(rounds, 2);
     std::vector<std::string> expected;
     for (int i = 0; i < rounds; ++i)
-        expected.insert(expected.end(), {"connect WENDRA", "connect WENDRA32", "connect ARSWIN"});
+        expected.insert(expected.end(), {kConnectHost, kConnectHost32, kConnectRotator});
     EXPECT_EQ(e2e::EventsStartingWith(log, "connect"), expected);
     for (std::size_t i = 3; i < log.size(); i += 3)
         Report("between two retries", log[i].atMs - log[i - 3].atMs);
@@ -123,13 +130,13 @@ TEST(DdeStartTest, NamesMissingPeersOnceThenRetriesQuietlyAndLinksWhenTheyAppear
     const std::size_t appeared = log.size();
     const ULONGLONG appearedAt = GetTickCount64();
     host.emplace(log);
-    hostSecond.emplace(log, e2e::kHostSecondName);
+    hostSecond.emplace(log, dde_names::host::kService32);
     rotator.emplace(log);
     ASSERT_TRUE(rotator->WaitForPokes(1));
     Report("from the peers' appearing to the link", GetTickCount64() - appearedAt);
     Report("from the last retry to the link", log.back().atMs - log[appeared - 1].atMs);
     EXPECT_EQ(e2e::EventsStartingWith(log, "", appeared),
-              (std::vector<std::string>{"connect WENDRA", "connect ARSWIN", "poke ARSWIN RA:"}));
+              (std::vector<std::string>{kConnectHost, kConnectRotator, kPokeRotator + "RA:"}));
     ExpectLinked(program, go);
     EXPECT_TRUE(host->Linked());
     EXPECT_FALSE(hostSecond->Linked());
@@ -173,7 +180,7 @@ class DdeRoadTest : public ::testing::Test {
 
     e2e::PeerLog log_;
     // The host answers only under its second name.
-    std::optional<HostPeer> host_{std::in_place, log_, e2e::kHostSecondName};
+    std::optional<HostPeer> host_{std::in_place, log_, dde_names::host::kService32};
     std::optional<RotatorPeer> rotator_{std::in_place, log_};
     std::optional<e2e::Program> program_;
     HWND go_ = nullptr;

@@ -1,8 +1,8 @@
 #pragma once
-// The program's two DDE peers, played by the test itself on its own thread: the host program
-// (service "WENDRA" or "WENDRA32", topic "WENDATA", item "labDxSpot") and the rotator program
-// ("ARSWIN", "RCI", "AZIMUTH"). Each peer records what reaches it (connection attempts, pokes),
-// answers pokes as told, publishes, and ends its conversations on demand.
+// The program's two DDE peers, played by the test itself on its own thread: the host program and
+// the rotator program, under the names of base/dde_names.h. Each peer records what reaches it
+// (connection attempts, pokes), answers pokes as told, publishes, and ends its conversations on
+// demand.
 //
 // A peer answers only while its thread handles messages: wait with e2e::WaitUntil or the waits
 // here, which do. A peer appears when it is made and goes away when it is destroyed (its service
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "harness.h"
 #include "win32io/dde_server.h"
 
@@ -65,19 +66,17 @@ class DdePeer {
 };
 
 // The host program, under its first name or its second.
-inline constexpr char kHostName[] = "WENDRA";
-inline constexpr char kHostSecondName[] = "WENDRA32";
-inline constexpr char kRotatorName[] = "ARSWIN";
-
 class HostPeer : public DdePeer {
   public:
-    explicit HostPeer(PeerLog& log, const std::string& service = kHostName)
-        : DdePeer(service, "WENDATA", "labDxSpot", log) {}
+    explicit HostPeer(PeerLog& log, const std::string& service = dde_names::host::kService)
+        : DdePeer(service, dde_names::host::kTopic, dde_names::host::kItem, log) {}
 };
 
 class RotatorPeer : public DdePeer {
   public:
-    explicit RotatorPeer(PeerLog& log) : DdePeer(kRotatorName, "RCI", "AZIMUTH", log) {}
+    explicit RotatorPeer(PeerLog& log)
+        : DdePeer(dde_names::rotator::kService, dde_names::rotator::kTopic,
+                  dde_names::rotator::kItem, log) {}
 };
 
 // The events of the log whose text begins with the prefix, without their times.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/dde_names.h"
 #include "dde_peer_process.h"
 #include "harness.h"
 
@@ -19,7 +20,7 @@ using e2e::kHostHotLinkReport;
 
 TEST(LinkEndsTest, EveryExitEndsBothConversationsAtThePeersBusyOnesAndTheSessionEndIncluded) {
     constexpr int kExits = 20;
-    Peer host("WENDRA", "WENDATA"), rotator("ARSWIN", "RCI");
+    Peer host(Peer::Plays::Host), rotator(Peer::Plays::Rotator);
     int ended = 0;
     for (int exit = 0; exit < kExits; ++exit) {
         SCOPED_TRACE("exit " + std::to_string(exit));
@@ -56,7 +57,7 @@ TEST(LinkEndsTest, EveryExitEndsBothConversationsAtThePeersBusyOnesAndTheSession
 }
 
 TEST(LinkEndsTest, AKilledProgramIsNoticedByItsPeersAndAnotherLinksAgain) {
-    Peer host("WENDRA", "WENDATA"), rotator("ARSWIN", "RCI");
+    Peer host(Peer::Plays::Host), rotator(Peer::Plays::Rotator);
     {
         e2e::Program program;
         ASSERT_TRUE(host.Saw(kHostHotLinkReport, 1));
@@ -64,7 +65,7 @@ TEST(LinkEndsTest, AKilledProgramIsNoticedByItsPeersAndAnotherLinksAgain) {
         program.Kill();
         const ULONGLONG killed = GetTickCount64();
         EXPECT_TRUE(host.Saw("gone", 1, 3000));
-        EXPECT_TRUE(host.Saw("advstop labDxSpot", 1, 3000));
+        EXPECT_TRUE(host.Saw(std::string("advstop ") + dde_names::host::kItem, 1, 3000));
         EXPECT_TRUE(rotator.Saw("gone", 1, 3000));
         std::printf("[  figure  ] a killed client noticed by its peers within %llu ms\n",
                     GetTickCount64() - killed);
@@ -82,7 +83,7 @@ TEST(LinkEndsTest, AKilledProgramIsNoticedByItsPeersAndAnotherLinksAgain) {
 TEST(LinkEndsTest, TheSessionEndingWhileTheHostHoldsItsHotLinkStartEndsThatAttempt) {
     e2e::Program program;
     program.AnswerPeersNotFound();
-    Peer host("WENDRA", "WENDATA"), rotator("ARSWIN", "RCI");
+    Peer host(Peer::Plays::Host), rotator(Peer::Plays::Rotator);
     ASSERT_TRUE(host.Command("advise hang 600"));
     ASSERT_TRUE(host.Reported(kHostHotLinkReport, 20000)) << "no retry reached the host";
     EXPECT_TRUE(program.EndSession());

@@ -54,7 +54,8 @@ std::optional<long long> CpuMs(const e2e::Program& program) {
 TEST(PeerWaitsTest, AHostThatAnswersTooLateAtEveryRetryLeavesTheRotatorLinkItsTurn) {
     e2e::Program program;
     program.AnswerPeersNotFound();
-    e2e::DdePeerProcess host("WENDRA", "WENDATA"), rotator("ARSWIN", "RCI");
+    e2e::DdePeerProcess host(e2e::DdePeerProcess::Plays::Host),
+        rotator(e2e::DdePeerProcess::Plays::Rotator);
     ASSERT_TRUE(host.Command("advise slow 950"));
     const e2e::InputProbe probe(program);
     const ULONGLONG appeared = GetTickCount64();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "harness.h"
 #include "win32io/dde_server.h"
 
@@ -56,8 +57,8 @@ class PeersTest : public ::testing::Test {
         return {PixelsX(4560 + 60) + 1 + x, PixelsY(240) + 1 + y};
     }
 
-    win32io::DdeServer host_{"WENDRA", "WENDATA"};
-    win32io::DdeServer rotator_{"ARSWIN", "RCI"};
+    win32io::DdeServer host_{dde_names::host::kService, dde_names::host::kTopic};
+    win32io::DdeServer rotator_{dde_names::rotator::kService, dde_names::rotator::kTopic};
     std::vector<std::string> commands_;
     std::optional<e2e::Program> program_;
 };
@@ -72,7 +73,7 @@ TEST_F(PeersTest, LinkIndicatorsAreLightGreen) {
 TEST_F(PeersTest, DoubleClickAndEnterOnAStationTurnTheRotator) {
     const HWND list = program_->StationList();
     ASSERT_NE(list, nullptr);
-    host_.Publish("labDxSpot", kSpot);
+    host_.Publish(dde_names::host::kItem, kSpot);
     ASSERT_TRUE(e2e::WaitUntil([&] { return program_->ListLines(list).size() == 1; }));
     EXPECT_EQ(program_->SelectedIndex(list), 0);
 
@@ -105,14 +106,14 @@ TEST_F(PeersTest, AzimuthReportIsShownAndPointedAtOnTheCompass) {
     const int centreX = PixelsX(1425) / 2, centreY = PixelsY(1485) / 2, reach = 20;
     const COLORREF lightRed = RGB(255, 0, 0), lightCyan = RGB(0, 255, 255);
 
-    rotator_.Publish("AZIMUTH", "RA:90");
+    rotator_.Publish(dde_names::rotator::kItem, "RA:90");
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TextOf(azimuth) == "90"; }));
     const HWND window = program_->Window();
     EXPECT_TRUE(e2e::ShowsColor(window, InCompass(centreX + reach, centreY), lightRed));
     EXPECT_EQ(e2e::PixelAt(window, InCompass(centreX - reach, centreY)), lightCyan);
 
     // A new report leaves one pointer: the old one is painted over.
-    rotator_.Publish("AZIMUTH", "RA:270");
+    rotator_.Publish(dde_names::rotator::kItem, "RA:270");
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TextOf(azimuth) == "270"; }));
     EXPECT_TRUE(e2e::ShowsColor(window, InCompass(centreX - reach, centreY), lightRed));
     EXPECT_EQ(e2e::PixelAt(window, InCompass(centreX + reach, centreY)), lightCyan);

@@ -6,12 +6,16 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "base/dde_names.h"
+
 namespace e2e {
 
 namespace {
 // From the tests' folder, BUILD/e2e.
 constexpr char kHostSim[] = "..\\tools\\host_sim\\host_sim.exe";
 constexpr char kRotatorSim[] = "..\\tools\\rotator_sim\\rotator_sim.exe";
+// rotator_sim's report of a text poked to it, before the text.
+const std::string kReceived = std::string("receive ") + dde_names::rotator::kItem + " ";
 
 std::string Padded(const std::string& text, std::size_t width, bool left) {
     const std::string fill(text.size() < width ? width - text.size() : 0, ' ');
@@ -56,18 +60,27 @@ FeedFile::~FeedFile() {
 }
 
 HostSim::HostSim(const FeedFile& feed, const std::string& options)
-    : PeerProcess(kHostSim, "--file \"" + feed.Path() + "\" " + options,
-                  "offering WENDRA|WENDATA!labDxSpot") {}
+    : PeerProcess(
+          kHostSim, "--file \"" + feed.Path() + "\" " + options,
+          "offering " + dde_names::ItemAddress(dde_names::host::kService, dde_names::host::kTopic,
+                                               dde_names::host::kItem)) {}
 
 std::size_t HostSim::UpdatesSent() {
     return After(Reports(), "send ").size();
 }
 
 RotatorSim::RotatorSim(const std::string& options)
-    : PeerProcess(kRotatorSim, options, "offering ARSWIN|RCI!AZIMUTH") {}
+    : PeerProcess(kRotatorSim, options,
+                  "offering " + dde_names::ItemAddress(dde_names::rotator::kService,
+                                                       dde_names::rotator::kTopic,
+                                                       dde_names::rotator::kItem)) {}
 
 std::vector<std::string> RotatorSim::Pokes() {
-    return After(Reports(), "receive AZIMUTH ");
+    return After(Reports(), kReceived);
+}
+
+bool RotatorSim::Received(const std::string& text) {
+    return Reported(kReceived + text);
 }
 
 std::vector<int> RotatorSim::Azimuths() {

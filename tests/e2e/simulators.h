@@ -42,8 +42,9 @@ class HostSim : public test::PeerProcess {
 class RotatorSim : public test::PeerProcess {
   public:
     explicit RotatorSim(const std::string& options);
-    std::vector<std::string> Pokes();  // the texts poked to it, in order
-    std::vector<int> Azimuths();       // the azimuths it published, in order
+    std::vector<std::string> Pokes();        // the texts poked to it, in order
+    bool Received(const std::string& text);  // waits until it reports this text poked to it
+    std::vector<int> Azimuths();             // the azimuths it published, in order
 };
 
 }  // namespace e2e

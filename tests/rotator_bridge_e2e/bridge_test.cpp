@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "base/dde_names.h"
 #include "base/failure.h"
 #include "console_process.h"
 #include "dummy_rotctld.h"
@@ -180,7 +181,8 @@ TEST(BridgeConsoleTest, RefusesAHeadingThatIsNotANumberAtThePokeAndEndsInOrderOn
     win32io::DdeLink link;
     bool closed = false;
     link.onClose = [&] { closed = true; };
-    link.Connect("ARSWIN", "RCI", "AZIMUTH");
+    link.Connect(dde_names::rotator::kService, dde_names::rotator::kTopic,
+                 dde_names::rotator::kItem);
 
     EXPECT_THROW(link.Poke("GA:abc"), base::Failure);
     EXPECT_TRUE(bridge.WaitForLine("refused GA:abc: the heading is not a number"));

@@ -3,6 +3,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "base/dde_names.h"
 #include "win32io/dde_server.h"
 
 namespace bridge_e2e {
@@ -33,7 +34,7 @@ void HostServer::Run(std::promise<std::string>& started) {
     threadId_ = GetCurrentThreadId();
     std::optional<win32io::DdeServer> server;
     try {
-        server.emplace("WENDRA", "WENDATA");
+        server.emplace(dde_names::host::kService, dde_names::host::kTopic);
     } catch (const std::exception& failure) {
         started.set_value(std::string("the host server failed: ") + failure.what());
         return;
@@ -52,7 +53,7 @@ void HostServer::Run(std::promise<std::string>& started) {
         }
         // A text that cannot be published never reaches the list, which the test sees.
         for (const std::string& text : texts) try {
-                server->Publish("labDxSpot", text);
+                server->Publish(dde_names::host::kItem, text);
             } catch (const std::exception&) {
             }
     }

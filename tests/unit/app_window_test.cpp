@@ -2,6 +2,7 @@
 #include "base/color.h"
 #include "app/globals.h"
 #include "platform/system.h"
+#include "headless_peers.h"
 #include "form_fixture.h"
 
 namespace {
@@ -16,7 +17,7 @@ using StartupTest = FormTest;
 
 TEST_F(StartupTest, RunsItsStepsInOrderAndStartsTheTimerLast) {
     frmRCI& f = Start();
-    const char* const steps[] = {"ScrollBar.vsRot.Max 360",
+    const std::string steps[] = {"ScrollBar.vsRot.Max 360",
                                  "Window.SetLeft",
                                  "Profile.Read SETUP LEFT",
                                  "Profile.Read SETUP ALWAYS_ON_TOP",
@@ -24,11 +25,11 @@ TEST_F(StartupTest, RunsItsStepsInOrderAndStartsTheTimerLast) {
                                  "Label.labArsLinked.BackColor 255,0,0",
                                  "Window.Show",
                                  "DoEvents",
-                                 "Label.labDDE.LinkMode 1 WENDRA|WENDATA",
-                                 "Label.labArsWin.LinkMode 1 ARSWIN|RCI",
+                                 peers::kHostLinkOpened,
+                                 peers::kRotatorLinkOpened,
                                  "Timer.Enabled 1"};
     int last = -1;
-    for (const char* step : steps) {
+    for (const std::string& step : steps) {
         const int at = TraceIndex(step, last + 1);
         EXPECT_GT(at, last) << step;
         last = std::max(last, at);
@@ -197,8 +198,8 @@ TEST_F(ShutdownTest, ExitAndTheCloseControlWriteTheSameSettings) {
 }
 
 TEST_F(ShutdownTest, LinksClosingDuringUnloadChangeNothingOnScreen) {
-    headless::DdeServer& host = headless::AddDdeServer("WENDRA", "WENDATA");
-    headless::DdeServer& rotator = headless::AddDdeServer("ARSWIN", "RCI");
+    headless::DdeServer& host = peers::AddHost();
+    headless::DdeServer& rotator = peers::AddRotator();
     frmRCI& f = Start();
     ASSERT_TRUE(base::IsTrue(f.HostLinked));
     ASSERT_TRUE(base::IsTrue(f.RotatorLinked));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -55,6 +56,44 @@ TEST(DecimalText, IsPlainDigitsWithOptionalMinus) {
     for (const auto& [value, expected] : kDecimalCases) {
         EXPECT_EQ(base::DecimalText(value), expected);
     }
+}
+
+TEST(TextCase, OnlyAsciiLettersChangeAndCompare) {
+    const std::string mixed = "dl1abc/P \xE9\xFF[`{@";
+    EXPECT_EQ(base::Upper(mixed), "DL1ABC/P \xE9\xFF[`{@");
+    EXPECT_EQ(base::Lower(mixed), "dl1abc/p \xE9\xFF[`{@");
+    EXPECT_TRUE(base::SameNoCase("Login:", "LOGIN:"));
+    EXPECT_FALSE(base::SameNoCase("login", "login:"));
+    EXPECT_FALSE(base::SameNoCase("\xE9", "\xC9")) << "no letters beyond ASCII";
+    EXPECT_TRUE(base::EndsWithNoCase("Please enter your CALL:", "your call:"));
+    EXPECT_FALSE(base::EndsWithNoCase("call:", "your call:"));
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        const bool letter = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
+        const bool digit = byte >= '0' && byte <= '9';
+        EXPECT_EQ(base::IsLetter(c), letter) << byte;
+        EXPECT_EQ(base::IsDigit(c), digit) << byte;
+        EXPECT_EQ(base::IsLetterOrDigit(c), letter || digit) << byte;
+    }
+}
+
+TEST(TextShown, SecondsAreRoundedAndLongTextIsShortened) {
+    using namespace std::chrono_literals;
+    EXPECT_EQ(base::SecondsText(3s), "3 s");
+    EXPECT_EQ(base::SecondsText(2500ms), "3 s");
+    EXPECT_EQ(base::SecondsText(2499ms), "2 s");
+    EXPECT_EQ(base::SecondsText(10min), "600 s");
+    EXPECT_EQ(base::SecondsText(0ms), "0 s");
+
+    EXPECT_EQ(base::Shortened("abcdef", 6), "abcdef");
+    EXPECT_EQ(base::Shortened("abcdefg", 6), "abcdef...");
+    EXPECT_EQ(base::Shortened("", 0), "");
+
+    EXPECT_EQ(base::ShownText("GA:123"), "GA:123");
+    EXPECT_EQ(base::ShownText(std::string("a\0b\xFF\r\n", 6)), "a\\x00b\\xFF\\x0D\\x0A");
+    EXPECT_EQ(base::ShownText(std::string(30, 'x'), 5), "xxxxx...");
+    EXPECT_EQ(base::ShownText("xxxxx", 5), "xxxxx");
+    EXPECT_EQ(base::ShownText("\x01\x02", 1), "\\x01...");
 }
 
 TEST(PaletteColor, GivesTheClassicSixteenColours) {

@@ -6,7 +6,6 @@
 
 #include "bridges/rotator/core/heading.h"
 #include "bridges/rotator/core/poke_message.h"
-#include "bridges/rotator/core/shown_text.h"
 
 namespace {
 
@@ -75,13 +74,6 @@ TEST(BridgePoke, TurnsAndQueriesAreToldApartByTheirExactPrefix) {
         EXPECT_EQ(message.kind, kind) << text;
         EXPECT_EQ(message.heading, heading) << text;
     }
-}
-
-TEST(BridgeShownText, PeerTextIsShownPrintableAndShort) {
-    EXPECT_EQ(rotbridge::ShownText("GA:123"), "GA:123");
-    EXPECT_EQ(rotbridge::ShownText(std::string("a\0b\xFF\r\n", 6)), "a\\x00b\\xFF\\x0D\\x0A");
-    EXPECT_EQ(rotbridge::ShownText(std::string(30, 'x'), 5), "xxxxx...");
-    EXPECT_EQ(rotbridge::ShownText("xxxxx", 5), "xxxxx");
 }
 
 }  // namespace

@@ -25,7 +25,10 @@ class FakeNode : public cluster::NodeConnection {
     std::deque<std::string> incoming;  // one chunk per Receive
     bool closeAfterIncoming = false;
 
-    bool Open() override {
+    std::vector<std::string> nodesOpened;
+
+    bool Open(const cluster::NodeAddress& node) override {
+        nodesOpened.push_back(node.Text());
         if (!reachable) return false;
         open = true;
         ++opened;
@@ -60,9 +63,13 @@ class Recorder : public cluster::SessionOutput {
     std::vector<std::string> spots;  // DX calls
     int backlog = 0;
     SessionState state = SessionState::Connecting;
+    cluster::SessionStatus status;
 
     void Say(const std::string& line) override { said.push_back(line); }
-    void State(SessionState now) override { state = now; }
+    void Status(const cluster::SessionStatus& now) override {
+        status = now;
+        state = now.state;
+    }
     void LiveSpot(const cluster::Spot& spot) override { spots.push_back(spot.dxCall); }
     void BacklogSpot() override { ++backlog; }
 
@@ -114,7 +121,7 @@ class NodeSessionTest : public ::testing::Test {
     FakeNode node_;
     Recorder out_;
     cluster::SessionTimes times_ = Times();
-    cluster::NodeSession session_{node_, out_, "node:7300", {"W1ABC", ""}, times_};
+    cluster::NodeSession session_{node_, out_, {{"node", "7300"}}, {"W1ABC", ""}, times_};
     Clock::time_point now_{};
 };
 
@@ -144,7 +151,7 @@ TEST_F(NodeSessionTest, APromptWithoutLineEndIsAnsweredAfterAQuietMomentAndBackl
 }
 
 TEST_F(NodeSessionTest, APasswordIsSentWhenAskedAndItsAbsenceIsARefusal) {
-    cluster::NodeSession withPassword{node_, out_, "node:7300", {"W1ABC", "secret"}, times_};
+    cluster::NodeSession withPassword{node_, out_, {{"node", "7300"}}, {"W1ABC", "secret"}, times_};
     withPassword.Step(now_);
     node_.incoming = {"Please enter your call: "};
     for (int i = 0; i < 10; ++i) withPassword.Step(now_ += 100ms);
@@ -239,6 +246,62 @@ TEST_F(NodeSessionTest, AnUnreachableNodeIsSaidOnceAndTheBridgeLogsInAgainWhenIt
     RunFor(1s);
     EXPECT_EQ(out_.spots, (std::vector<std::string>{"JA1XYZ"}));
     EXPECT_EQ(out_.Saying("logged in to node:7300 as W1ABC"), 2) << Said();
+}
+
+TEST_F(NodeSessionTest, BackupNodesAreTriedInTurnTheStatusNamesTheNodeAndLeavingSaysBye) {
+    cluster::NodeSession session{node_, out_, {{"a", "7300"}, {"b", "8000"}, {"c", "7300"}},
+                                 {"W1ABC", ""}, times_};
+    const auto run = [&](Clock::duration span) {
+        for (const Clock::time_point until = now_ + span; now_ < until;)
+            now_ = std::max(now_ + 100ms, std::min(session.Step(now_), until));
+    };
+    node_.reachable = false;
+    run(100ms);
+    EXPECT_EQ(out_.status.state, SessionState::Waiting);
+    EXPECT_EQ(out_.status.node.Text(), "b:8000") << "the node tried next";
+    EXPECT_EQ(out_.status.nextAttempt, now_ - 100ms + 3s);
+    EXPECT_EQ(out_.status.problem, "cannot reach the node at a:7300: connection refused");
+    EXPECT_EQ(out_.Saying("cannot reach the node at a:7300: connection refused; trying the node "
+                          "at b:8000 in 3 s"),
+              1)
+        << Said();
+    // Each soon after the other; after each round of them all, a pause that grows.
+    run(30s);
+    EXPECT_EQ(node_.nodesOpened,
+              (std::vector<std::string>{"a:7300", "b:8000", "c:7300", "a:7300", "b:8000", "c:7300",
+                                        "a:7300", "b:8000", "c:7300"}));
+    EXPECT_EQ(out_.Saying("trying the node at a:7300 in 12 s"), 0) << "each problem said once";
+    EXPECT_EQ(out_.Saying("cannot reach the node at"), 3) << Said();
+
+    // a refuses the login, b takes it; b lost later is tried again first, as a node restarts.
+    node_.nodesOpened.clear();
+    node_.reachable = true;
+    while (node_.nodesOpened.empty()) run(100ms);
+    Arrives("login: ");
+    run(1s);
+    Arrives("Sorry W1ABC is not allowed here\r\n");
+    node_.closeAfterIncoming = true;
+    run(200ms);
+    while (node_.nodesOpened.size() < 2) run(100ms);
+    Arrives("login: ");
+    run(1s);
+    Arrives("W1ABC de B >\r\n");
+    run(1s);
+    EXPECT_EQ(out_.status.state, SessionState::Online);
+    EXPECT_EQ(out_.status.node.Text(), "b:8000");
+    EXPECT_EQ(out_.status.problem, "");
+    node_.closeAfterIncoming = true;
+    run(100ms);
+    while (node_.nodesOpened.size() < 3) run(100ms);
+    EXPECT_EQ(node_.nodesOpened, (std::vector<std::string>{"a:7300", "b:8000", "b:8000"}));
+
+    // Leaving: "bye" to the node, and the connection closed.
+    Arrives("login: ");
+    run(1s);
+    node_.sent.clear();
+    session.Leave();
+    EXPECT_EQ(node_.sent, "bye\r\n");
+    EXPECT_FALSE(node_.open);
 }
 
 }  // namespace

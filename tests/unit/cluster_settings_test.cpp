@@ -1,20 +1,33 @@
-// The cluster bridge's settings: the command line wins over the settings file, defaults, and a
-// clear message naming the setting and its source for everything missing or invalid, the
-// country file included.
+// The cluster bridge's settings, read through their one table: the command line wins over the
+// settings file, defaults, a clear message naming the setting and its source for everything
+// missing or invalid (the country file included), and the usage, a dialog's current values and
+// its check taken from the same declarations.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "base/text.h"
 #include "bridges/cluster/core/bridge_settings.h"
 
 namespace {
 
-using cluster::MapSettings;
-using cluster::SettingsError;
+using bridges::MapSettings;
+using bridges::SettingsError;
+
+const auto& kTable = cluster::BridgeSettingsTable();
+
+bridges::CommandLineSettings CommandLine(const std::vector<std::string>& arguments) {
+    return kTable.CommandLine(arguments);
+}
+
+std::string OptionOf(const std::string& key) {
+    return kTable.Find(key)->option;
+}
 
 const MapSettings kNoFile("clusterbridge.INI", {});
 
@@ -24,9 +37,9 @@ const MapSettings kFile("clusterbridge.INI", {{"NODE_HOST", "dxc.example.org"},
                                               {"UNITS", "miles"},
                                               {"BANDS", ""}});
 
-std::string Problem(const MapSettings& commandLine, const MapSettings& file = kFile) {
+std::string Problem(const bridges::SettingSource& commandLine, const MapSettings& file = kFile) {
     try {
-        cluster::ReadSettings(commandLine, file);
+        kTable.Read(commandLine, file);
     } catch (const SettingsError& error) {
         return error.what();
     }
@@ -34,12 +47,11 @@ std::string Problem(const MapSettings& commandLine, const MapSettings& file = kF
 }
 
 TEST(ClusterSettings, TheCommandLineWinsOverTheFileAndWhatNeitherGivesHasItsDefault) {
-    const MapSettings commandLine = cluster::CommandLineSettings(
-        {"--node-port", "8000", "--units", "km", "--bands", "20m, 40 15m", "--modes", "cw digi",
-         "--skimmer", "off", "--max-age-minutes", "0.5", "--service", "wendra"});
-    const cluster::BridgeSettings s = cluster::ReadSettings(commandLine, kFile);
-    EXPECT_EQ(s.nodeHost, "dxc.example.org");
-    EXPECT_EQ(s.nodePort, "8000");
+    const auto commandLine = CommandLine({"--node-port", "8000", "--units", "km", "--bands",
+                                          "20m, 40 15m", "--modes", "cw digi", "--skimmer", "off",
+                                          "--max-age-minutes", "0.5", "--service", "wendra"});
+    const cluster::BridgeSettings s = kTable.Read(commandLine, kFile);
+    EXPECT_EQ(s.node, (cluster::NodeAddress{"dxc.example.org", "8000"}));
     EXPECT_EQ(s.callsign, "DL1ABC");
     EXPECT_NEAR(s.station.latitude, 52.52, 0.01);
     EXPECT_EQ(s.units, cluster::Units::Kilometres);
@@ -49,8 +61,9 @@ TEST(ClusterSettings, TheCommandLineWinsOverTheFileAndWhatNeitherGivesHasItsDefa
     EXPECT_EQ(s.maxAge, std::chrono::seconds(30));
     EXPECT_EQ(s.service, "WENDRA");
 
-    const cluster::BridgeSettings d = cluster::ReadSettings(MapSettings("", {}), kFile);
-    EXPECT_EQ(d.nodePort, "7300");
+    const cluster::BridgeSettings d = kTable.Read(MapSettings("", {}), kFile);
+    EXPECT_EQ(d.node.port, "7300");
+    EXPECT_TRUE(d.backupNodes.empty());
     EXPECT_EQ(d.units, cluster::Units::Miles);
     EXPECT_TRUE(d.bands.empty()) << "an empty value keeps the default: every band";
     EXPECT_TRUE(d.modes.empty());
@@ -102,15 +115,70 @@ TEST(ClusterSettings, AMissingOrInvalidSettingIsNamedWithWhereItCameFrom) {
                                          " in clusterbridge.INI) is not usable: "))
             << fromFile;
         EXPECT_NE(fromFile.find(why), std::string::npos) << fromFile;
-        const std::string fromOption =
-            Problem(cluster::CommandLineSettings({cluster::OptionOf(key), value}));
-        EXPECT_NE(fromOption.find("(option " + cluster::OptionOf(key) + ")"), std::string::npos)
+        const std::string fromOption = Problem(CommandLine({OptionOf(key), value}));
+        EXPECT_NE(fromOption.find("(option " + OptionOf(key) + ")"), std::string::npos)
             << fromOption;
     }
 
-    EXPECT_THROW(cluster::CommandLineSettings({"--callsign"}), SettingsError);
-    EXPECT_THROW(cluster::CommandLineSettings({"--call", "DL1ABC"}), SettingsError);
-    EXPECT_THROW(cluster::CommandLineSettings({"DL1ABC"}), SettingsError);
+    EXPECT_THROW(CommandLine({"--callsign"}), SettingsError);
+    EXPECT_THROW(CommandLine({"--call", "DL1ABC"}), SettingsError);
+    EXPECT_THROW(CommandLine({"DL1ABC"}), SettingsError);
+}
+
+TEST(ClusterSettings, UsageDialogTextsAndCheckComeFromTheSameDeclarations) {
+    // Every setting is in the usage with its option, key and default, on a line of its own.
+    const std::string usage = kTable.Usage();
+    std::set<char> accessKeys;
+    for (const auto& field : kTable.Fields()) {
+        const std::size_t line = usage.find("  " + field.option + " ");
+        ASSERT_NE(line, std::string::npos) << field.key;
+        const std::string text = usage.substr(line, usage.find('\n', line) - line);
+        EXPECT_NE(text.find(" " + field.key + " "), std::string::npos) << text;
+        const std::string defaultText = field.show(cluster::BridgeSettings{});
+        if (field.needed) {
+            EXPECT_TRUE(text.ends_with("(needed)")) << text;
+        } else if (!defaultText.empty()) {
+            EXPECT_TRUE(text.ends_with("(" + defaultText + ")")) << text;
+        }
+        // A dialog's labels each have an access key of their own.
+        const std::size_t amp = field.label.find('&');
+        ASSERT_NE(amp, std::string::npos) << field.label;
+        EXPECT_TRUE(accessKeys.insert(base::LowerCase(field.label[amp + 1])).second) << field.label;
+        if (field.kind != bridges::FieldKind::Choice) continue;
+        for (const std::string& choice : field.choices)
+            EXPECT_EQ(kTable.Check(MapSettings("the dialog", {{"NODE_HOST", "h"},
+                                                              {"CALLSIGN", "N0CALL"},
+                                                              {"LOCATOR", "FN42"},
+                                                              {field.key, choice}})),
+                      std::nullopt)
+                << choice;
+    }
+    EXPECT_EQ(usage.find("  --node-host HOST"), 0u) << "in the order of the table";
+
+    // What a dialog shows reads back as the same settings.
+    const cluster::BridgeSettings read = kTable.Read(
+        CommandLine({"--bands", "20m 40", "--modes", "cw,digital", "--skimmer", "no",
+                     "--duplicate-minutes", "0", "--max-age-minutes", "0.5", "--units", "mi"}),
+        kFile);
+    const std::map<std::string, std::string> texts = kTable.Texts(read);
+    EXPECT_EQ(texts.at("BANDS"), "20m,40m");
+    EXPECT_EQ(texts.at("MODES"), "CW,digital");
+    EXPECT_EQ(texts.at("SKIMMER"), "off");
+    EXPECT_EQ(texts.at("MAX_AGE_MINUTES"), "0.5");
+    EXPECT_EQ(texts.at("UNITS"), "miles");
+    EXPECT_EQ(kTable.Texts(kTable.Read(MapSettings("dialog", texts), kNoFile)), texts);
+
+    // The dialog's check names the field at fault and why, for the dialog to say.
+    std::map<std::string, std::string> edited = texts;
+    edited["NODE_PORT"] = "0";
+    edited["UNITS"] = "parsecs";
+    const auto problem = kTable.Check(MapSettings("the dialog", edited));
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(problem->Key(), "NODE_PORT");
+    EXPECT_EQ(problem->Why(), "give a port number from 1 to 65535");
+    edited = texts;
+    edited["LOCATOR"] = " ";
+    EXPECT_EQ(kTable.Check(MapSettings("the dialog", edited))->Key(), "LOCATOR");
 }
 
 TEST(ClusterSettings, ACountryFileThatCannotBeUsedIsAnInvalidSettingNamingFileAndLine) {

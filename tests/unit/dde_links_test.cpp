@@ -2,6 +2,7 @@
 // retry on every tenth tick.
 #include "base/color.h"
 #include "form_fixture.h"
+#include "headless_peers.h"
 
 namespace {
 
@@ -14,8 +15,9 @@ protected:
         for (int i = 0; i < count; ++i) headless::Tick(form->Timer1);
     }
     static int RaPokes(const headless::DdeServer& server) {
-        return static_cast<int>(std::count(server.pokes.begin(), server.pokes.end(),
-                                           std::pair<std::string, std::string>("AZIMUTH", "RA:")));
+        return static_cast<int>(
+            std::count(server.pokes.begin(), server.pokes.end(),
+                       std::pair<std::string, std::string>(dde_names::rotator::kItem, "RA:")));
     }
 };
 
@@ -37,9 +39,9 @@ TEST_F(LinkTest, NoServersGiveTwoMessagesInOrderThenSilentRetriesEveryTenthTick)
     EXPECT_EQ(TraceCount("Label.labDDE.LinkMode 1"), 0);
     Ticks(1);
     // Host first (both names), then the rotator.
-    const int host = TraceIndex("Label.labDDE.LinkMode 1 WENDRA|WENDATA");
-    const int fallback = TraceIndex("Label.labDDE.LinkMode 1 WENDRA32|WENDATA");
-    const int rotator = TraceIndex("Label.labArsWin.LinkMode 1 ARSWIN|RCI");
+    const int host = TraceIndex(peers::kHostLinkOpened);
+    const int fallback = TraceIndex(peers::kHost32LinkOpened);
+    const int rotator = TraceIndex(peers::kRotatorLinkOpened);
     EXPECT_GE(host, 0);
     EXPECT_GT(fallback, host);
     EXPECT_GT(rotator, fallback);
@@ -49,10 +51,13 @@ TEST_F(LinkTest, NoServersGiveTwoMessagesInOrderThenSilentRetriesEveryTenthTick)
 }
 
 TEST_F(LinkTest, BothServersLinkAtStartAndTheRotatorIsAskedForItsAzimuthOnce) {
-    headless::AddDdeServer("WENDRA", "WENDATA");
-    headless::DdeServer& rotator = headless::AddDdeServer("ARSWIN", "RCI");
+    peers::AddHost();
+    headless::DdeServer& rotator = peers::AddRotator();
     frmRCI& f = Start();
     EXPECT_TRUE(headless::Messages().empty());
+    // As the rotator program offers them.
+    EXPECT_EQ(f.labArsWin.LinkTopic(), "ARSWIN|RCI");
+    EXPECT_EQ(f.labArsWin.LinkItem(), "AZIMUTH");
     EXPECT_EQ(f.labLinked.BackColor(), base::kLightGreen);
     EXPECT_EQ(f.labArsLinked.BackColor(), base::kLightGreen);
     EXPECT_TRUE(f.cmdGo.Visible());
@@ -66,6 +71,7 @@ TEST_F(LinkTest, BothServersLinkAtStartAndTheRotatorIsAskedForItsAzimuthOnce) {
     EXPECT_EQ(TraceCount("Label.labArsWin.LinkMode"), 0);
 }
 
+// As the host program offers them.
 TEST_F(LinkTest, TheHostIsFoundUnderItsSecondNameWithoutAMessage) {
     headless::AddDdeServer("wendra32", "wendata");  // DDE names ignore case
     frmRCI& f = Start();
@@ -77,8 +83,8 @@ TEST_F(LinkTest, TheHostIsFoundUnderItsSecondNameWithoutAMessage) {
 }
 
 TEST_F(LinkTest, ALostRotatorLinkTurnsRedAndComesBackOnALaterTenthTickWithANewQuery) {
-    headless::AddDdeServer("WENDRA", "WENDATA");
-    headless::DdeServer& rotator = headless::AddDdeServer("ARSWIN", "RCI");
+    peers::AddHost();
+    headless::DdeServer& rotator = peers::AddRotator();
     frmRCI& f = Start();
     Ticks(4);
     headless::RemoveDdeServer(rotator);
@@ -100,8 +106,8 @@ TEST_F(LinkTest, ALostRotatorLinkTurnsRedAndComesBackOnALaterTenthTickWithANewQu
 }
 
 TEST_F(LinkTest, ALinkErrorIsHandledLikeAClose) {
-    headless::DdeServer& host = headless::AddDdeServer("WENDRA", "WENDATA");
-    headless::DdeServer& rotator = headless::AddDdeServer("ARSWIN", "RCI");
+    headless::DdeServer& host = peers::AddHost();
+    headless::DdeServer& rotator = peers::AddRotator();
     frmRCI& f = Start();
     host.RaiseError(3);
     rotator.RaiseError(3);
@@ -118,7 +124,7 @@ TEST_F(LinkTest, ALinkErrorIsHandledLikeAClose) {
 TEST_F(LinkTest, AServerAppearingDuringTheRunIsLinkedAtTheTenthTick) {
     frmRCI& f = Start();
     Ticks(3);
-    headless::AddDdeServer("WENDRA", "WENDATA");
+    peers::AddHost();
     Ticks(6);
     EXPECT_FALSE(base::IsTrue(f.HostLinked));
     Ticks(1);
@@ -132,9 +138,9 @@ TEST_F(LinkTest, ARefusedQueryAfterConnectingKeepsTheLinkAndShowsNoMessage) {
     for (auto reply : {headless::DdeServer::PokeReply::Refuse,
                        headless::DdeServer::PokeReply::Timeout}) {
         Reconfigure();
-        headless::DdeServer& rotator = headless::AddDdeServer("ARSWIN", "RCI");
+        headless::DdeServer& rotator = peers::AddRotator();
         rotator.pokeReply = reply;
-        headless::AddDdeServer("WENDRA", "WENDATA");
+        peers::AddHost();
         frmRCI& f = Start();
         EXPECT_TRUE(headless::Messages().empty());
         EXPECT_TRUE(base::IsTrue(f.RotatorLinked));
@@ -148,18 +154,19 @@ TEST_F(LinkTest, ARefusedQueryAfterConnectingKeepsTheLinkAndShowsNoMessage) {
 }
 
 TEST_F(LinkTest, EveryPublishedValueReachesTheIntakeAndAReconnectRepeatsNothing) {
-    headless::DdeServer& host = headless::AddDdeServer("WENDRA", "WENDATA");
-    host.Publish("labDxSpot", "before\r\n");  // published before any link: never received
+    headless::DdeServer& host = peers::AddHost();
+    host.Publish(dde_names::host::kItem,
+                 "before\r\n");  // published before any link: never received
     frmRCI& f = Start();
-    host.Publish("labDxSpot", "A\r\n");
-    host.Publish("labDxSpot", "A\r\n");
+    host.Publish(dde_names::host::kItem, "A\r\n");
+    host.Publish(dde_names::host::kItem, "A\r\n");
     host.Publish("otherItem", "B\r\n");
     EXPECT_EQ(f.SpotBuffer.Size(), 6u);
     EXPECT_EQ(f.SpotBuffer.Find("A\r\nA\r\n"), 0u);
     host.DropConversations();
     Ticks(10);
     ASSERT_TRUE(base::IsTrue(f.HostLinked));
-    host.Publish("labDxSpot", "C");
+    host.Publish(dde_names::host::kItem, "C");
     EXPECT_EQ(f.SpotBuffer.Find("C"), f.SpotBuffer.Size() - 1);
 }
 

@@ -1,6 +1,7 @@
 // Rotator commands from the station list and the Go button, and the rotator's reports.
 #include "base/color.h"
 #include "form_fixture.h"
+#include "headless_peers.h"
 
 namespace {
 
@@ -18,15 +19,15 @@ class RotatorTest : public FormTest {
 protected:
     void SetUp() override {
         FormTest::SetUp();
-        rotator = &headless::AddDdeServer("ARSWIN", "RCI");
-        headless::AddDdeServer("WENDRA", "WENDATA");
+        rotator = &peers::AddRotator();
+        peers::AddHost();
         Start();
         rotator->pokes.clear();
     }
     std::vector<std::string> Sent() const {
         std::vector<std::string> texts;
         for (const auto& [item, text] : rotator->pokes) {
-            EXPECT_EQ(item, "AZIMUTH");
+            EXPECT_EQ(item, dde_names::rotator::kItem);
             texts.push_back(text);
         }
         return texts;
@@ -115,7 +116,7 @@ TEST_F(RotatorTest, ReportsSetTheAzimuthAndRedrawTheCompass) {
         SCOPED_TRACE(c.published);
         form->labAz.SetCaption("before");
         headless::ClearTrace();
-        rotator->Publish("AZIMUTH", c.published);
+        rotator->Publish(dde_names::rotator::kItem, c.published);
         if (c.shown) {
             EXPECT_EQ(form->labAz.Caption(), c.shown);
             EXPECT_EQ(TraceCount("Picture.pic1.Circle"), 1);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/frmRCI.h"
+#include "headless_peers.h"
 #include "platform/headless/testing.h"
 
 namespace spots_test {
@@ -58,7 +59,7 @@ class SpotsTest : public ::testing::Test {
     }
     // The window after start-up with the host link up.
     frmRCI& StartLinked() {
-        headless::AddDdeServer("WENDRA", "WENDATA");
+        peers::AddHost();
         Start();
         EXPECT_TRUE(base::IsTrue(form_->HostLinked));
         return *form_;

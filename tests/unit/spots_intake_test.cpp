@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "headless_peers.h"
 #include "spots/take_line.h"
 #include "spots_fixture.h"
 
@@ -67,9 +68,10 @@ TEST_F(IntakeTest, OneLineATickWhateverTheChunking) {
 }
 
 TEST_F(IntakeTest, TextWaitsWhileTheHostLinkIsDownAndIsListedInOrderOnceItIsBack) {
-    headless::DdeServer& host = headless::AddDdeServer("WENDRA", "WENDATA");
+    headless::DdeServer& host = peers::AddHost();
     frmRCI& form = Start();
-    host.Publish("labDxSpot", Spot("A") + kEnd + Spot("B") + kEnd + Spot("C").substr(0, 4));
+    host.Publish(dde_names::host::kItem,
+                 Spot("A") + kEnd + Spot("B") + kEnd + Spot("C").substr(0, 4));
     host.DropConversations();
     ASSERT_FALSE(base::IsTrue(form.HostLinked));
     Receive(Spot("C").substr(4) + kEnd);  // text that still comes in while the link is down
@@ -82,7 +84,7 @@ TEST_F(IntakeTest, TextWaitsWhileTheHostLinkIsDownAndIsListedInOrderOnceItIsBack
     Tick();  // the tenth: the link is back, and the same tick takes the oldest line
     ASSERT_TRUE(base::IsTrue(form.HostLinked));
     EXPECT_EQ(Callsigns(), Calls{"A"});
-    host.Publish("labDxSpot", Spot("D") + kEnd);
+    host.Publish(dde_names::host::kItem, Spot("D") + kEnd);
     Tick(4);
     EXPECT_EQ(Callsigns(), (Calls{"A", "B", "C", "D"}));
 }
@@ -100,12 +102,12 @@ TEST_F(IntakeTest, LinksDownAreRetriedEveryTenthTickHostFirstAndQuietly) {
     EXPECT_EQ(form.RetryTicks, 0);
     const auto& trace = headless::Trace();
     ASSERT_FALSE(trace.empty());
-    EXPECT_EQ(trace.front().rfind("Label.labDDE.LinkMode 1 WENDRA|WENDATA", 0), 0u);
-    EXPECT_EQ(TraceCount("Label.labArsWin.LinkMode 1 ARSWIN|RCI"), 1);
+    EXPECT_EQ(trace.front().rfind(peers::kHostLinkOpened, 0), 0u);
+    EXPECT_EQ(TraceCount(peers::kRotatorLinkOpened), 1);
 
     Tick(20);
-    EXPECT_EQ(TraceCount("Label.labDDE.LinkMode 1 WENDRA|WENDATA"), 3);
-    EXPECT_EQ(TraceCount("Label.labArsWin.LinkMode 1 ARSWIN|RCI"), 3);
+    EXPECT_EQ(TraceCount(peers::kHostLinkOpened), 3);
+    EXPECT_EQ(TraceCount(peers::kRotatorLinkOpened), 3);
     EXPECT_EQ(headless::Messages().size(), messages);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "tools/host_sim/feed.h"
 #include "tools/peer_console.h"
 #include "win32io/dde_server.h"
@@ -15,8 +16,8 @@
 
 namespace {
 
-constexpr const char* kTopic = "WENDATA";
-constexpr const char* kItem = "labDxSpot";
+constexpr const char* kTopic = dde_names::host::kTopic;
+constexpr const char* kItem = dde_names::host::kItem;
 constexpr UINT_PTR kFeedTimer = 1;
 
 constexpr const char* kUsage =
@@ -106,7 +107,7 @@ class HostSimulator {
 
 int main(int argc, char** argv) {
     return tools::RunPeer(argc, argv, "host_sim", kUsage, [&] {
-        const std::string name = tools::Option(argc, argv, "--name", "WENDRA");
+        const std::string name = tools::Option(argc, argv, "--name", dde_names::host::kService);
         const std::string file =
             tools::Option(argc, argv, "--file", win32io::ProgramFolder() + "\\spots.txt");
         const UINT interval = std::stoul(tools::Option(argc, argv, "--interval", "1000"));
@@ -117,7 +118,7 @@ int main(int argc, char** argv) {
         const std::size_t count = updates.size();
         HostSimulator host(name, std::move(updates), tools::Flag(argc, argv, "--once"));
         host.Start(interval);
-        tools::Say("offering " + name + "|" + kTopic + "!" + kItem);
+        tools::Say("offering " + dde_names::ItemAddress(name, kTopic, kItem));
         tools::Say(std::to_string(count) + " updates from " + file + ", one every " +
                    std::to_string(interval) + " ms while a client is linked");
         return win32io::RunMessageLoop();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dde_names.h"
 #include "tools/perf/perf_shared.h"
 
 namespace {
@@ -57,9 +58,11 @@ void Poke() {
 
 // The peer may still be starting: the link is tried until it holds.
 void Link() {
-    const HSZ service = DdeCreateStringHandleA(client.instance, perf::kRotatorService, CP_WINANSI);
-    const HSZ topic = DdeCreateStringHandleA(client.instance, perf::kRotatorTopic, CP_WINANSI);
-    client.item = DdeCreateStringHandleA(client.instance, perf::kRotatorItem, CP_WINANSI);
+    const HSZ service =
+        DdeCreateStringHandleA(client.instance, dde_names::rotator::kService, CP_WINANSI);
+    const HSZ topic =
+        DdeCreateStringHandleA(client.instance, dde_names::rotator::kTopic, CP_WINANSI);
+    client.item = DdeCreateStringHandleA(client.instance, dde_names::rotator::kItem, CP_WINANSI);
     while (!(client.conversation = DdeConnect(client.instance, service, topic, nullptr))) Sleep(50);
     DdeClientTransaction(nullptr, 0, client.conversation, client.item, CF_TEXT, XTYP_ADVSTART,
                          kPokeLimitMs, nullptr);

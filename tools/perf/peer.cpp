@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/dde_names.h"
 #include "tools/perf/perf_shared.h"
 #include "win32io/dde_server.h"
 
@@ -33,7 +34,7 @@ void Publish(win32io::DdeServer& host, long lines) {
         std::string value;
         for (long i = first; i < lines && i < first + kLinesPerValue; ++i)
             value += perf::SpotLine(i);
-        host.Publish(perf::kHostItem, value);
+        host.Publish(dde_names::host::kItem, value);
         Pump();  // the client's acknowledgements, so that values do not pile up
     }
 }
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
     const std::string role = argc > 1 ? argv[1] : "";
     const HANDLE ready = Event(perf::kPeerReadyEvent);
     if (role == "rotator") {
-        win32io::DdeServer rotator(perf::kRotatorService, perf::kRotatorTopic);
+        win32io::DdeServer rotator(dde_names::rotator::kService, dde_names::rotator::kTopic);
         int reports = 0;
         rotator.onConnect = [&] {
             reports = 0;
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
         Serve(nullptr, [] {});
     } else if (role == "host") {
         const long lines = argc > 2 ? std::atol(argv[2]) : 0;
-        win32io::DdeServer host(perf::kHostService, perf::kHostTopic);
+        win32io::DdeServer host(dde_names::host::kService, dde_names::host::kTopic);
         const HANDLE publish = Event(perf::kPublishEvent), published = Event(perf::kPublishedEvent);
         SetEvent(ready);
         Serve(publish, [&] {

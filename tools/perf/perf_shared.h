@@ -1,20 +1,12 @@
 #pragma once
-// What the measuring driver, the peers and the floor programs agree on: the window title, the
-// DDE names the program uses, the two azimuth reports and the colours that show them, the host's
-// spot lines, and the events through which the peers say they are ready and the host peer is told
-// to publish and says it has.
+// What the measuring driver, the peers and the floor programs agree on: the window title, the two
+// azimuth reports and the colours that show them, the host's spot lines, and the events through
+// which the peers say they are ready and the host peer is told to publish and says it has.
 #include <string>
 
 namespace perf {
 
 inline constexpr char kTitle[] = "Vantro32 V1.0   Halvik May, 2000";
-
-inline constexpr char kRotatorService[] = "ARSWIN";
-inline constexpr char kRotatorTopic[] = "RCI";
-inline constexpr char kRotatorItem[] = "AZIMUTH";
-inline constexpr char kHostService[] = "WENDRA";
-inline constexpr char kHostTopic[] = "WENDATA";
-inline constexpr char kHostItem[] = "labDxSpot";
 
 // The rotator peer answers the first "GA:" of each conversation with kEast, then alternates.
 inline constexpr char kEast[] = "RA:90";

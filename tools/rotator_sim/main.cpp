@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/dde_names.h"
 #include "tools/peer_console.h"
 #include "tools/rotator_sim/rotator.h"
 #include "win32io/dde_server.h"
@@ -15,9 +16,9 @@
 
 namespace {
 
-constexpr const char* kService = "ARSWIN";
-constexpr const char* kTopic = "RCI";
-constexpr const char* kItem = "AZIMUTH";
+constexpr const char* kService = dde_names::rotator::kService;
+constexpr const char* kTopic = dde_names::rotator::kTopic;
+constexpr const char* kItem = dde_names::rotator::kItem;
 constexpr UINT_PTR kTurnTimer = 1;
 constexpr UINT kTurnTickMs = 250;
 
@@ -144,7 +145,7 @@ int main(int argc, char** argv) {
                                                                     : PokeMode::Accept;
         RotatorSimulator rotator(azimuth, speed, mode);
         tools::ReadCommands([&rotator](const std::string& line) { rotator.Command(line); });
-        tools::Say(std::string("offering ") + kService + "|" + kTopic + "!" + kItem);
+        tools::Say("offering " + dde_names::ItemAddress(kService, kTopic, kItem));
         return win32io::RunMessageLoop();
     });
 }

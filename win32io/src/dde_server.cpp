@@ -3,9 +3,9 @@
 #include <dde.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "base/failure.h"
+#include "base/text.h"
 
 namespace win32io {
 
@@ -15,11 +15,6 @@ constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchIntervalMs = 250;
 constexpr UINT_PTR kPublishTimer = 2;  // when the message to itself cannot be posted
 constexpr UINT kPublishTimerMs = 10;
-
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 HDDEDATA Flag(UINT flag) {
     return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(flag));
@@ -35,10 +30,6 @@ HDDEDATA PokeAnswer(DdeServer::PokeReply reply) {
             break;
     }
     return Flag(DDE_FNOTPROCESSED);
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return Upper(a) == Upper(b);
 }
 
 // A client's conversation window goes with its program. (A conversation DDEML no longer knows is
@@ -103,7 +94,7 @@ void DdeServer::Publish(const std::string& item, const std::string& text) {
     // A value is never sent to a client that is gone, nor counted as sent by the caller, who
     // hears of the gone client's hot links first.
     LookForGoneClients();
-    values_[Upper(item)] = text;
+    values_[base::Upper(item)] = text;
     const DdeString itemName(instance_, item);
     DdePostAdvise(instance_.Id(), topic_.Get(), itemName.Get());
 }
@@ -183,7 +174,7 @@ HDDEDATA DdeServer::TextData(HSZ item, const std::string& text) const {
 HDDEDATA DdeServer::OnDde(const DdeCall& call) {
     const FlagScope scope(inCallback_);
     const auto value = [&]() -> const std::string* {
-        const auto found = values_.find(Upper(ItemName(call.hsz2)));
+        const auto found = values_.find(base::Upper(ItemName(call.hsz2)));
         return found == values_.end() ? nullptr : &found->second;
     };
     switch (call.type) {
@@ -214,7 +205,7 @@ HDDEDATA DdeServer::OnDde(const DdeCall& call) {
             if (!conversation) return nullptr;
             std::vector<std::string>& hot = conversation->hotItems;
             const auto found = std::find_if(hot.begin(), hot.end(), [&](const std::string& name) {
-                return SameName(name, item);
+                return base::SameNoCase(name, item);
             });
             if (found == hot.end()) return nullptr;
             hot.erase(found);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "base/text.h"
+
 namespace cluster {
 
 namespace {
@@ -57,26 +59,15 @@ constexpr ModeWord kModeWords[] = {
     {"DATA", Mode::Digital},
 };
 
-bool IsWordByte(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
-        return upper(x) == upper(y);
-    });
-}
-
 std::optional<Mode> ModeInComment(std::string_view comment) {
     std::size_t i = 0;
     while (i < comment.size()) {
-        while (i < comment.size() && !IsWordByte(comment[i])) ++i;
+        while (i < comment.size() && !base::IsLetterOrDigit(comment[i])) ++i;
         std::size_t end = i;
-        while (end < comment.size() && IsWordByte(comment[end])) ++end;
+        while (end < comment.size() && base::IsLetterOrDigit(comment[end])) ++end;
         const std::string_view word = comment.substr(i, end - i);
         for (const ModeWord& known : kModeWords)
-            if (SameNoCase(word, known.word)) return known.mode;
+            if (base::SameNoCase(word, known.word)) return known.mode;
         i = end;
     }
     return std::nullopt;
@@ -96,10 +87,11 @@ const Band* BandOf(double khz) {
 
 const Band* BandNamed(std::string_view name) {
     for (const Band& band : kBands) {
-        if (SameNoCase(name, band.name)) return &band;
+        if (base::SameNoCase(name, band.name)) return &band;
         // Bands in metres may be written without the "m": "20" is 20m, but "70" is not 70cm.
         const bool inMetres = !band.name.ends_with("cm");
-        if (inMetres && SameNoCase(name, band.name.substr(0, band.name.size() - 1))) return &band;
+        if (inMetres && base::SameNoCase(name, band.name.substr(0, band.name.size() - 1)))
+            return &band;
     }
     return nullptr;
 }

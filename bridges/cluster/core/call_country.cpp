@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "base/text.h"
+
 namespace cluster {
 
 namespace {
@@ -16,21 +18,15 @@ CallLookup Found(const CallCountry* where) {
     return CallLookup{CallOutcome::Found, *where};
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Rule 1: upper case, without the SSID or skimmer mark; empty when the text is not a call.
 std::string Normalized(std::string_view call) {
     call = call.substr(0, call.find('-'));
     if (call.empty() || call.size() > kLongestCall || call.front() == '/' || call.back() == '/' ||
         call.find("//") != std::string_view::npos)
         return {};
-    std::string upper(call);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (!(c >= 'A' && c <= 'Z') && !IsDigit(c) && c != '/') return {};
-    }
+    std::string upper = base::Upper(call);
+    for (const char c : upper)
+        if (!base::IsLetterOrDigit(c) && c != '/') return {};
     return upper;
 }
 
@@ -89,7 +85,7 @@ CallLookup LookUpCall(const CountryTable& table, std::string_view text) {
     if (kept > 1 && parts[kept - 1] == "MM") return CallLookup{CallOutcome::MaritimeMobile, {}};
     if (kept > 1 && parts[kept - 1] == "AM") return CallLookup{CallOutcome::AeronauticalMobile, {}};
 
-    if (kept > 1 && parts[kept - 1].size() == 1 && IsDigit(parts[kept - 1][0])) {
+    if (kept > 1 && parts[kept - 1].size() == 1 && base::IsDigit(parts[kept - 1][0])) {
         if (kept == 2) return InCallArea(table, parts[0], parts[1][0]);
         --kept;  // "DL/W1ABC/4": the place given first decides
     }

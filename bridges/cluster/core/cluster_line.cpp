@@ -2,39 +2,24 @@
 
 #include <charconv>
 
+#include "base/text.h"
 #include "bridges/cluster/core/plain_text.h"
 
 namespace cluster {
 
 namespace {
 
+using base::EndsWithNoCase;
+using base::IsDigit;
+using base::IsLetter;
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool IsLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view ending) {
-    if (text.size() < ending.size()) return false;
-    text = text.substr(text.size() - ending.size());
-    for (std::size_t i = 0; i < ending.size(); ++i)
-        if (Lower(text[i]) != ending[i]) return false;
-    return true;
-}
-
 // The first word of the text, taken off it.
 std::string_view NextWord(std::string_view& text) {
-    text = TrimBlanks(text);
+    text = base::TrimBlanks(text);
     std::size_t end = 0;
     while (end < text.size() && !IsBlank(text[end])) ++end;
     const std::string_view word = text.substr(0, end);
@@ -44,7 +29,7 @@ std::string_view NextWord(std::string_view& text) {
 
 // The last word of the text, taken off it.
 std::string_view LastWord(std::string_view& text) {
-    text = TrimBlanks(text);
+    text = base::TrimBlanks(text);
     std::size_t start = text.size();
     while (start > 0 && !IsBlank(text[start - 1])) --start;
     const std::string_view word = text.substr(start);
@@ -149,7 +134,7 @@ struct SpotWords {
 bool ReadLiveSpot(std::string_view rest, SpotWords& words) {
     const std::size_t colon = rest.find(':');
     if (colon == std::string_view::npos) return false;
-    words.spotter = TrimBlanks(rest.substr(0, colon));
+    words.spotter = base::TrimBlanks(rest.substr(0, colon));
     rest.remove_prefix(colon + 1);
     words.frequency = NextWord(rest);
     words.dxCall = NextWord(rest);
@@ -159,9 +144,9 @@ bool ReadLiveSpot(std::string_view rest, SpotWords& words) {
     words.time = LastWord(body);
     while (!words.time.empty() && !IsTime(words.time)) words.time = LastWord(body);
     const char* const timeEnd = words.time.data() + words.time.size();
-    words.afterTime = TrimBlanks(
+    words.afterTime = base::TrimBlanks(
         std::string_view(timeEnd, static_cast<std::size_t>(rest.data() + rest.size() - timeEnd)));
-    words.comment = TrimBlanks(body);
+    words.comment = base::TrimBlanks(body);
     const auto khz = Kilohertz(words.frequency);
     words.khz = khz.value_or(0.0);
     return !words.spotter.empty() && words.spotter.find_first_of(" \t") == std::string_view::npos &&
@@ -175,7 +160,7 @@ bool ReadBacklogSpot(std::string_view rest, SpotWords& words) {
     words.date = NextWord(rest);
     words.time = NextWord(rest);
     const std::string_view spotter = LastWord(rest);
-    words.comment = TrimBlanks(rest);
+    words.comment = base::TrimBlanks(rest);
     const auto khz = Kilohertz(words.frequency);
     words.khz = khz.value_or(0.0);
     if (spotter.size() < 3 || spotter.front() != '<' || spotter.back() != '>') return false;
@@ -207,7 +192,7 @@ bool ReadSenderAndText(std::string_view rest, ClusterLine& line) {
     const std::string_view sender = NextWord(head);
     if (sender.empty()) return false;
     line.sender = std::string(sender);
-    line.text = std::string(TrimBlanks(rest.substr(colon + 1)));
+    line.text = std::string(base::TrimBlanks(rest.substr(colon + 1)));
     return true;
 }
 
@@ -223,7 +208,7 @@ LineKind PromptKind(std::string_view text) {
 
 ClusterLine ClassifyLine(std::string_view text) {
     ClusterLine line;
-    text = TrimBlanks(text);
+    text = base::TrimBlanks(text);
     SpotWords words;
     if (text.starts_with("DX de ")) {
         if (ReadLiveSpot(text.substr(6), words)) {

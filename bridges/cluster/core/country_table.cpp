@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/text.h"
 #include "bridges/cluster/core/plain_text.h"
 
 namespace cluster {
@@ -16,7 +17,7 @@ namespace {
 constexpr std::string_view kContinentCodes[] = {"AF", "AN", "AS", "EU", "NA", "OC", "SA"};
 
 std::optional<int> Zone(std::string_view text, int highest) {
-    text = TrimBlanks(text);
+    text = base::TrimBlanks(text);
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
@@ -26,7 +27,7 @@ std::optional<int> Zone(std::string_view text, int highest) {
 }
 
 std::optional<Continent> ContinentOf(std::string_view code) {
-    code = TrimBlanks(code);
+    code = base::TrimBlanks(code);
     for (std::size_t i = 0; i < std::size(kContinentCodes); ++i)
         if (code == kContinentCodes[i]) return static_cast<Continent>(i);
     return std::nullopt;
@@ -34,13 +35,6 @@ std::optional<Continent> ContinentOf(std::string_view code) {
 
 bool IsCallCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/';
-}
-
-std::string Quoted(std::string_view text) {
-    std::string quoted;  // appended: GCC 12 warns falsely about "\"" + std::string
-    quoted.reserve(text.size() + 2);
-    quoted.append(1, '"').append(text).append(1, '"');
-    return quoted;
 }
 
 }  // namespace
@@ -73,12 +67,13 @@ class CountryFileParser {
                     Fail("holds a control byte: this is not a country file");
             if (inRecord_) {
                 AliasLine(line);
-            } else if (!TrimBlanks(line).empty()) {
+            } else if (!base::TrimBlanks(line).empty()) {
                 HeaderLine(line);
             }
         }
         if (inRecord_)
-            Fail("the file ends inside the record of " + Quoted(table_.countries_.back().name) +
+            Fail("the file ends inside the record of " +
+                 base::Quoted(table_.countries_.back().name) +
                  ", whose alias list has no closing ';': the file is cut short");
         if (table_.countries_.empty())
             throw CountryFileError(fileName_, 0, "no country record: this is not a country file");
@@ -98,10 +93,11 @@ class CountryFileParser {
             const std::size_t colon = rest.find(':');
             if (colon == std::string_view::npos)
                 Fail("a record's first line has eight fields, each ended by ':'");
-            field = TrimBlanks(rest.substr(0, colon));
+            field = base::TrimBlanks(rest.substr(0, colon));
             rest.remove_prefix(colon + 1);
         }
-        if (!TrimBlanks(rest).empty()) Fail("text after the eighth field of a record's first line");
+        if (!base::TrimBlanks(rest).empty())
+            Fail("text after the eighth field of a record's first line");
 
         Country country;
         country.name = std::string(fields[0]);
@@ -111,7 +107,7 @@ class CountryFileParser {
             country.awardListOnly = true;
             prefix.remove_prefix(1);
         }
-        if (prefix.empty()) Fail("the record of " + Quoted(country.name) + " has no prefix");
+        if (prefix.empty()) Fail("the record of " + base::Quoted(country.name) + " has no prefix");
         country.primaryPrefix = std::string(prefix);
 
         const auto cq = Zone(fields[1], 40);
@@ -120,16 +116,17 @@ class CountryFileParser {
         const auto latitude = PlainDecimal(fields[4], 90.0);
         const auto westLongitude = PlainDecimal(fields[5], 180.0);
         const auto invertedOffset = PlainDecimal(fields[6], 24.0);
-        if (!cq) Fail("the CQ zone " + Quoted(fields[1]) + " is not a number from 1 to 40");
-        if (!itu) Fail("the ITU zone " + Quoted(fields[2]) + " is not a number from 1 to 90");
+        if (!cq) Fail("the CQ zone " + base::Quoted(fields[1]) + " is not a number from 1 to 40");
+        if (!itu) Fail("the ITU zone " + base::Quoted(fields[2]) + " is not a number from 1 to 90");
         if (!continent)
-            Fail("the continent " + Quoted(fields[3]) + " is not AF, AN, AS, EU, NA, OC or SA");
+            Fail("the continent " + base::Quoted(fields[3]) +
+                 " is not AF, AN, AS, EU, NA, OC or SA");
         if (!latitude)
-            Fail("the latitude " + Quoted(fields[4]) + " is not a number from -90 to 90");
+            Fail("the latitude " + base::Quoted(fields[4]) + " is not a number from -90 to 90");
         if (!westLongitude)
-            Fail("the longitude " + Quoted(fields[5]) + " is not a number from -180 to 180");
+            Fail("the longitude " + base::Quoted(fields[5]) + " is not a number from -180 to 180");
         if (!invertedOffset)
-            Fail("the UTC offset " + Quoted(fields[6]) + " is not a number from -24 to 24");
+            Fail("the UTC offset " + base::Quoted(fields[6]) + " is not a number from -24 to 24");
 
         table_.countries_.push_back(std::move(country));
         recordPlace_ = static_cast<std::uint32_t>(table_.places_.size());
@@ -141,18 +138,18 @@ class CountryFileParser {
 
     void AliasLine(std::string_view line) {
         if (!line.empty() && line.front() != ' ' && line.front() != '\t')
-            Fail("the record of " + Quoted(table_.countries_.back().name) +
+            Fail("the record of " + base::Quoted(table_.countries_.back().name) +
                  " ends without ';' before this line");
         const std::size_t semicolon = line.find(';');
         if (semicolon != std::string_view::npos) {
-            if (!TrimBlanks(line.substr(semicolon + 1)).empty())
+            if (!base::TrimBlanks(line.substr(semicolon + 1)).empty())
                 Fail("text after the ';' of a record");
             line = line.substr(0, semicolon);
             inRecord_ = false;
         }
         while (!line.empty()) {
             const std::size_t comma = line.find(',');
-            const std::string_view alias = TrimBlanks(line.substr(0, comma));
+            const std::string_view alias = base::TrimBlanks(line.substr(0, comma));
             line.remove_prefix(comma == std::string_view::npos ? line.size() : comma + 1);
             if (!alias.empty()) Alias(alias);
         }
@@ -164,7 +161,7 @@ class CountryFileParser {
         std::size_t length = 0;
         while (length < alias.size() && IsCallCharacter(alias[length])) ++length;
         const std::string_view call = alias.substr(0, length);
-        if (call.empty()) Fail("the alias " + Quoted(alias) + " has no call or prefix");
+        if (call.empty()) Fail("the alias " + base::Quoted(alias) + " has no call or prefix");
         // Most aliases are the record's own place; one with overrides gets a place of its own.
         std::uint32_t place = recordPlace_;
         if (length < alias.size()) {
@@ -196,16 +193,16 @@ class CountryFileParser {
                                              : '\0';
             const std::size_t end = close ? text.find(close, 1) : std::string_view::npos;
             if (end == std::string_view::npos)
-                Fail("an alias has " + Quoted(text) + " where an override or ',' belongs");
+                Fail("an alias has " + base::Quoted(text) + " where an override or ',' belongs");
             const std::string_view value = text.substr(1, end - 1);
             text.remove_prefix(end + 1);
             if (open == '(') {
                 const auto zone = Zone(value, 40);
-                if (!zone) Fail("the CQ zone override " + Quoted(value) + " is not 1 to 40");
+                if (!zone) Fail("the CQ zone override " + base::Quoted(value) + " is not 1 to 40");
                 where.cqZone = *zone;
             } else if (open == '[') {
                 const auto zone = Zone(value, 90);
-                if (!zone) Fail("the ITU zone override " + Quoted(value) + " is not 1 to 90");
+                if (!zone) Fail("the ITU zone override " + base::Quoted(value) + " is not 1 to 90");
                 where.ituZone = *zone;
             } else if (open == '<') {
                 const std::size_t slash = value.find('/');
@@ -214,15 +211,18 @@ class CountryFileParser {
                                                ? std::nullopt
                                                : PlainDecimal(value.substr(slash + 1), 180.0);
                 if (!latitude || !westLongitude)
-                    Fail("the position override " + Quoted(value) + " is not latitude/longitude");
+                    Fail("the position override " + base::Quoted(value) +
+                         " is not latitude/longitude");
                 where.position = Position{*latitude, -*westLongitude};
             } else if (open == '{') {
                 const auto continent = ContinentOf(value);
-                if (!continent) Fail("the continent override " + Quoted(value) + " is unknown");
+                if (!continent)
+                    Fail("the continent override " + base::Quoted(value) + " is unknown");
                 where.continent = *continent;
             } else {
                 const auto offset = PlainDecimal(value, 24.0);
-                if (!offset) Fail("the UTC offset override " + Quoted(value) + " is not a number");
+                if (!offset)
+                    Fail("the UTC offset override " + base::Quoted(value) + " is not a number");
                 where.utcOffsetHours = -*offset;
             }
         }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
+
+#include "base/text.h"
 
 namespace cluster {
 
@@ -11,15 +14,8 @@ namespace {
 constexpr int kGreetingLines = 20;
 constexpr std::size_t kShownLength = 120;
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
 bool Contains(std::string_view text, std::string_view word) {
-    return Lower(text).find(word) != std::string::npos;
+    return base::Lower(text).find(word) != std::string::npos;
 }
 
 // A node's refusal of a login: "Sorry W1ABC/P is an invalid callsign", "login refused", ...
@@ -31,25 +27,40 @@ bool IsRefusal(std::string_view text) {
 }
 
 std::string Shown(std::string_view text) {
-    if (text.size() <= kShownLength) return std::string(text);
-    return std::string(text.substr(0, kShownLength)) + "...";
-}
-
-std::string SecondsText(Clock::duration duration) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::milliseconds>(duration).count();
-    return std::to_string(std::max<long long>(1, (seconds + 500) / 1000)) + " s";
+    return base::Shortened(text, kShownLength);
 }
 
 }  // namespace
 
-NodeSession::NodeSession(NodeConnection& connection, SessionOutput& output, std::string where,
-                         Login login, SessionTimes times)
+NodeSession::NodeSession(NodeConnection& connection, SessionOutput& output,
+                         std::vector<NodeAddress> nodes, Login login, SessionTimes times)
     : connection_(connection),
       output_(output),
-      where_(std::move(where)),
+      nodes_(std::move(nodes)),
       login_(std::move(login)),
       times_(times),
-      pause_(times.firstPause) {}
+      pause_(times.firstPause) {
+    if (nodes_.empty()) throw std::invalid_argument("a node session needs a node");
+}
+
+void NodeSession::Leave() {
+    if (phase_ != Phase::Down) {
+        connection_.Send("bye\r\n");
+        output_.Say("left " + Node().Text());
+    }
+    connection_.Close();
+    phase_ = Phase::Down;
+}
+
+void NodeSession::Lost(Clock::time_point now) {
+    Drop(now, "lost the node: " + connection_.LastError(),
+         phase_ == Phase::Online ? Fault::LostAfterLogin : Fault::OfTheNode);
+}
+
+void NodeSession::Report(SessionState state, Clock::time_point nextAttempt) {
+    output_.Status(
+        {state, Node(), nextAttempt, state == SessionState::Waiting ? lastProblem_ : ""});
+}
 
 Clock::time_point NodeSession::Step(Clock::time_point now) {
     if (phase_ == Phase::Down) {
@@ -60,8 +71,11 @@ Clock::time_point NodeSession::Step(Clock::time_point now) {
     const std::optional<std::string> bytes = connection_.Receive();
     if (!bytes) {
         // A node closes the connection after it has refused a login, saying why.
-        Drop(now, refusal_.empty() ? "lost the node: " + connection_.LastError()
-                                   : "the node refused the login: \"" + refusal_ + "\"");
+        if (!refusal_.empty()) {
+            Drop(now, "the node refused the login: \"" + refusal_ + "\"");
+        } else {
+            Lost(now);
+        }
         return nextAttempt_;
     }
     if (!bytes->empty()) {
@@ -69,7 +83,7 @@ Clock::time_point NodeSession::Step(Clock::time_point now) {
         reader_.Feed(*bytes);
         if (const std::string replies = reader_.TakeReplies(); !replies.empty()) {
             if (!connection_.Send(replies)) {
-                Drop(now, "lost the node: " + connection_.LastError());
+                Lost(now);
                 return nextAttempt_;
             }
         }
@@ -88,10 +102,10 @@ Clock::time_point NodeSession::Step(Clock::time_point now) {
 }
 
 void NodeSession::Connect(Clock::time_point now) {
-    output_.State(SessionState::Connecting);
-    if (lastProblem_.empty()) output_.Say("connecting to the node at " + where_);
-    if (!connection_.Open()) {
-        Drop(now, "cannot reach the node at " + where_ + ": " + connection_.LastError());
+    Report(SessionState::Connecting);
+    if (lastProblem_.empty()) output_.Say("connecting to the node at " + Node().Text());
+    if (!connection_.Open(Node())) {
+        Drop(now, "cannot reach the node at " + Node().Text() + ": " + connection_.LastError());
         return;
     }
     reader_ = LineReader();
@@ -99,19 +113,32 @@ void NodeSession::Connect(Clock::time_point now) {
     phase_ = Phase::AwaitingPrompt;
     phaseSince_ = lastHeard_ = lastSent_ = now;
     linesShown_ = 0;
-    output_.State(SessionState::LoggingIn);
+    Report(SessionState::LoggingIn);
     if (lastProblem_.empty())
-        output_.Say("connected to " + where_ + "; logging in as " + login_.callsign);
+        output_.Say("connected to " + Node().Text() + "; logging in as " + login_.callsign);
 }
 
-void NodeSession::Drop(Clock::time_point now, const std::string& problem) {
+void NodeSession::Drop(Clock::time_point now, const std::string& problem, Fault fault) {
     connection_.Close();
     phase_ = Phase::Down;
-    nextAttempt_ = now + pause_;
-    if (problem != lastProblem_) output_.Say(problem + "; trying again in " + SecondsText(pause_));
+    // A node lost after a login is tried once more, as a node restarts; a node at fault gives
+    // way to the next one, and a round of them all that failed to a growing pause.
+    Clock::duration pause = times_.firstPause;
+    if (fault == Fault::OfTheNode) {
+        current_ = (current_ + 1) % nodes_.size();
+        if (current_ == roundStart_) {
+            pause = pause_;
+            pause_ = std::min(pause_ * 2, times_.longestPause);
+        }
+    }
+    nextAttempt_ = now + pause;
+    if (problemsSaid_.insert(problem).second) {
+        output_.Say(problem + "; trying " +
+                    (nodes_.size() > 1 ? "the node at " + Node().Text() : std::string("again")) +
+                    " in " + base::SecondsText(pause));
+    }
     lastProblem_ = problem;
-    pause_ = std::min(pause_ * 2, times_.longestPause);
-    output_.State(SessionState::Waiting);
+    Report(SessionState::Waiting, nextAttempt_);
 }
 
 bool NodeSession::IsPrompt(std::string_view text) const {
@@ -179,19 +206,19 @@ void NodeSession::CheckTimes(Clock::time_point now) {
     switch (phase_) {
         case Phase::AwaitingPrompt:
             if (now - phaseSince_ < times_.loginWait) return;
-            output_.Say("no login prompt in " + SecondsText(times_.loginWait) + ": sending " +
+            output_.Say("no login prompt in " + base::SecondsText(times_.loginWait) + ": sending " +
                         login_.callsign + " anyway");
             SendCall(now);
             return;
         case Phase::AwaitingWelcome:
             if (now - phaseSince_ < times_.confirmWait) return;
-            output_.Say("no prompt from the node in " + SecondsText(times_.confirmWait) +
+            output_.Say("no prompt from the node in " + base::SecondsText(times_.confirmWait) +
                         ": taking the login as accepted");
             GoOnline(now);
             return;
         case Phase::Online:
             if (now - lastHeard_ >= 3 * times_.keepAlive) {
-                Drop(now, "the node has said nothing for " + SecondsText(now - lastHeard_));
+                Drop(now, "the node has said nothing for " + base::SecondsText(now - lastHeard_));
             } else if (now - lastSent_ >= times_.keepAlive) {
                 SendLine("", now);  // nodes answer an empty line with their prompt
             }
@@ -203,7 +230,7 @@ void NodeSession::CheckTimes(Clock::time_point now) {
 
 void NodeSession::SendLine(const std::string& text, Clock::time_point now) {
     lastSent_ = now;
-    if (!connection_.Send(text + "\r\n")) Drop(now, "lost the node: " + connection_.LastError());
+    if (!connection_.Send(text + "\r\n")) Lost(now);
 }
 
 void NodeSession::SendCall(Clock::time_point now) {
@@ -217,9 +244,11 @@ void NodeSession::GoOnline(Clock::time_point now) {
     refusal_.clear();
     lastHeard_ = now;
     pause_ = times_.firstPause;
+    roundStart_ = current_;
     lastProblem_.clear();
-    output_.Say("logged in to " + where_ + " as " + login_.callsign);
-    output_.State(SessionState::Online);
+    problemsSaid_.clear();
+    output_.Say("logged in to " + Node().Text() + " as " + login_.callsign);
+    Report(SessionState::Online);
 }
 
 }  // namespace cluster

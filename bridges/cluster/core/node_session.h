@@ -12,12 +12,15 @@
 // only once until it is logged in again. (A greeting line that merely sounds like a refusal ends
 // nothing.)
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "bridges/cluster/core/clock.h"
 #include "bridges/cluster/core/cluster_line.h"
 #include "bridges/cluster/core/line_reader.h"
+#include "bridges/cluster/core/node_address.h"
 
 namespace cluster {
 
@@ -26,8 +29,8 @@ class NodeConnection {
   public:
     virtual ~NodeConnection() = default;
 
-    // Connects afresh; false when the node cannot be reached.
-    virtual bool Open() = 0;
+    // Connects afresh to the node; false when it cannot be reached.
+    virtual bool Open(const NodeAddress& node) = 0;
     virtual void Close() = 0;
     // False when the connection is broken.
     virtual bool Send(std::string_view bytes) = 0;
@@ -40,12 +43,21 @@ class NodeConnection {
 
 enum class SessionState { Connecting, LoggingIn, Online, Waiting };
 
+// What a status line shows of the session.
+struct SessionStatus {
+    SessionState state = SessionState::Connecting;
+    NodeAddress node;                 // the node tried or in use
+    Clock::time_point nextAttempt{};  // Waiting: when the next attempt is due
+    std::string problem;              // Waiting: why, as the session said it
+    friend bool operator==(const SessionStatus&, const SessionStatus&) = default;
+};
+
 // Where the session's results go; called on its thread.
 class SessionOutput {
   public:
     virtual ~SessionOutput() = default;
     virtual void Say(const std::string& line) = 0;
-    virtual void State(SessionState state) = 0;
+    virtual void Status(const SessionStatus& status) = 0;
     virtual void LiveSpot(const Spot& spot) = 0;
     virtual void BacklogSpot() = 0;
 };
@@ -68,19 +80,28 @@ struct Login {
 
 class NodeSession {
   public:
-    // `where` names the node in messages ("dxc.example.org:7300").
-    NodeSession(NodeConnection& connection, SessionOutput& output, std::string where, Login login,
-                SessionTimes times = {});
+    // The nodes are tried in turn, the first first: when one cannot be reached, refuses the
+    // login, or is lost or silent after a login, the next one is tried soon; once each has
+    // failed, the first again after a pause that grows with every round.
+    NodeSession(NodeConnection& connection, SessionOutput& output, std::vector<NodeAddress> nodes,
+                Login login, SessionTimes times = {});
 
     // Does what is due; returns the time it wants to be called again.
     Clock::time_point Step(Clock::time_point now);
-    void Stop() { connection_.Close(); }
+    // Ends the session in order: a node it is connected to is told "bye" and the connection
+    // closed. Not while Step runs.
+    void Leave();
 
   private:
     enum class Phase { Down, AwaitingPrompt, AwaitingWelcome, Online };
 
+    enum class Fault { OfTheNode, LostAfterLogin };
+
     void Connect(Clock::time_point now);
-    void Drop(Clock::time_point now, const std::string& problem);
+    void Drop(Clock::time_point now, const std::string& problem, Fault fault = Fault::OfTheNode);
+    void Lost(Clock::time_point now);  // the connection broke
+    void Report(SessionState state, Clock::time_point nextAttempt = {});
+    const NodeAddress& Node() const { return nodes_[current_]; }
     void HandleLine(std::string_view text, Clock::time_point now);
     void HandleLoginLine(std::string_view text, const ClusterLine& line, Clock::time_point now);
     void CheckTimes(Clock::time_point now);
@@ -91,15 +112,18 @@ class NodeSession {
 
     NodeConnection& connection_;
     SessionOutput& output_;
-    std::string where_;
+    std::vector<NodeAddress> nodes_;
     Login login_;
     SessionTimes times_;
 
     Phase phase_ = Phase::Down;
     LineReader reader_;
+    std::size_t current_ = 0;     // the node tried or in use
+    std::size_t roundStart_ = 0;  // the node the round of attempts began with
     Clock::time_point nextAttempt_{};
-    Clock::duration pause_;
-    std::string lastProblem_;  // said once until the next login
+    Clock::duration pause_;    // after the next round that fails
+    std::string lastProblem_;            // of the last attempt; empty once logged in
+    std::set<std::string> problemsSaid_;  // each said once until the next login
     std::string refusal_;      // the last line of this login that sounded like a refusal
     Clock::time_point phaseSince_{};
     Clock::time_point lastHeard_{};

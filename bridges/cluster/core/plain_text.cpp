@@ -3,16 +3,12 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/text.h"
+
 namespace cluster {
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 std::optional<double> PlainDecimal(std::string_view text, double limit) {
-    text = TrimBlanks(text);
+    text = base::TrimBlanks(text);
     // from_chars takes a '-' but no '+'.
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     double value = 0.0;

@@ -6,9 +6,6 @@
 
 namespace cluster {
 
-// Without the blanks and tabs at both ends.
-std::string_view TrimBlanks(std::string_view text);
-
 // A decimal number with blanks around it, an optional sign and no exponent ("-12.5", "+3",
 // " 40.00 "), whose size is at most the limit; nothing for anything else, "nan" included.
 std::optional<double> PlainDecimal(std::string_view text, double limit);

@@ -1,20 +1,12 @@
 #include "bridges/cluster/core/position.h"
 
 #include "base/failure.h"
+#include "base/text.h"
 #include "bridges/cluster/core/plain_text.h"
 
 namespace cluster {
 
 namespace {
-
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool IsLetterOrDigit(char c) {
-    c = Upper(c);
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
 
 // Each pair of a locator divides the square of the pair before it: fields of 20 x 10 degrees
 // (letters A to R), squares (digits), subsquares (letters A to X), extended squares (digits).
@@ -44,7 +36,7 @@ std::string Examine(std::string_view locator, Position* centre) {
         height /= rule.divisions;
         for (std::size_t axis = 0; axis < 2; ++axis) {
             const std::size_t index = pair * 2 + axis;
-            const int value = Upper(locator[index]) - rule.first;
+            const int value = base::UpperCase(locator[index]) - rule.first;
             if (value < 0 || value >= rule.divisions)
                 return "character " + std::to_string(index + 1) + " must be " + rule.what;
             if (axis == 0) {
@@ -76,10 +68,9 @@ std::optional<std::string> LocatorInComment(std::string_view comment) {
     std::size_t start = 0;
     while (start < comment.size()) {
         std::size_t end = start;
-        while (end < comment.size() && IsLetterOrDigit(comment[end])) ++end;
+        while (end < comment.size() && base::IsLetterOrDigit(comment[end])) ++end;
         const std::string_view word = comment.substr(start, end - start);
-        if (LocatorCentre(word) && !(word.size() == 4 && Upper(word[0]) == 'R' &&
-                                     Upper(word[1]) == 'R' && word.substr(2) == "73")) {
+        if (LocatorCentre(word) && !(word.size() == 4 && base::SameNoCase(word, "RR73"))) {
             found = std::string(word);
         }
         start = end + 1;
@@ -88,11 +79,9 @@ std::optional<std::string> LocatorInComment(std::string_view comment) {
 }
 
 Position StationPosition(std::string_view text) {
-    const std::string_view trimmed = TrimBlanks(text);
+    const std::string_view trimmed = base::TrimBlanks(text);
     const auto invalid = [&](const std::string& why) {
-        std::string description(1, '"');  // appended: GCC 12 warns falsely about "\"" + std::string
-        description.append(trimmed).append("\" is not a position: ").append(why);
-        return base::Failure(description);
+        return base::Failure(base::Quoted(trimmed) + " is not a position: " + why);
     };
     if (trimmed.empty()) throw invalid("give a locator or latitude and longitude");
     const bool looksNumeric = (trimmed.front() >= '0' && trimmed.front() <= '9') ||

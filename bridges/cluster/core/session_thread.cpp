@@ -12,7 +12,7 @@ SessionThread::~SessionThread() {
     }
     wake_.notify_one();
     thread_.join();
-    session_.Stop();
+    session_.Leave();
 }
 
 void SessionThread::Run() {

@@ -12,7 +12,7 @@ namespace cluster {
 class SessionThread {
   public:
     explicit SessionThread(NodeSession& session);
-    ~SessionThread();  // stops the session, waiting at most for the node call in progress
+    ~SessionThread();  // leaves the node, waiting at most for the node call in progress
     SessionThread(const SessionThread&) = delete;
     SessionThread& operator=(const SessionThread&) = delete;
 

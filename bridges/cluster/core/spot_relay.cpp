@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/rounding.h"
+#include "base/text.h"
 #include "bridges/cluster/core/band_plan.h"
 #include "bridges/cluster/core/host_spot_line.h"
 #include "bridges/cluster/core/spot_path.h"
@@ -15,9 +16,7 @@ namespace {
 // The same call on the same band: the call in upper case without its SSID; off the bands, the
 // whole MHz stands for the band.
 std::string DuplicateKey(const Spot& spot) {
-    std::string key = spot.dxCall.substr(0, spot.dxCall.find('-'));
-    for (char& c : key)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    std::string key = base::Upper(spot.dxCall.substr(0, spot.dxCall.find('-')));
     const Band* band = BandOf(spot.frequencyKhz);
     key += ' ';
     key += band ? std::string(band->name)

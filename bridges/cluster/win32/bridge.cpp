@@ -1,12 +1,13 @@
 #include "bridges/cluster/win32/bridge.h"
 
 #include <cctype>
+#include "base/dde_names.h"
 
 namespace clusterbridge {
 
 namespace {
-const std::string kTopic = "WENDATA";
-const std::string kItem = "labDxSpot";
+const std::string kTopic = dde_names::host::kTopic;
+const std::string kItem = dde_names::host::kItem;
 
 constexpr UINT_PTR kPublishTimer = 1;
 constexpr UINT kPublishTickMs = 50;  // the relay keeps the pace; this only looks often
@@ -44,14 +45,12 @@ Bridge::Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTa
                win32io::Console& console)
     : settings_(settings),
       console_(console),
-      where_(settings.nodeHost + ":" + settings.nodePort),
       ticker_([this](UINT message, WPARAM id, LPARAM) {
           if (message == WM_TIMER) OnTimer(id);
       }),
       relay_(settings, table),
-      connection_(settings.nodeHost, settings.nodePort),
-      session_(connection_, *this, where_, {settings.callsign, settings.password},
-               TimesOf(settings)),
+      session_(connection_, *this, cluster::NodesOf(settings),
+               {settings.callsign, settings.password}, TimesOf(settings)),
       thread_(session_),
       server_(settings.service, kTopic) {
     server_.onAdviseStart = [this](const std::string& item) {
@@ -87,6 +86,11 @@ Bridge::~Bridge() {
 void Bridge::LiveSpot(const cluster::Spot& spot) {
     const std::lock_guard lock(mutex_);
     relay_.Receive(spot, cluster::Clock::now());
+}
+
+void Bridge::Status(const cluster::SessionStatus& status) {
+    const std::lock_guard lock(mutex_);
+    status_ = status;
 }
 
 void Bridge::BacklogSpot() {
@@ -140,12 +144,14 @@ void Bridge::ShowCounts() {
 
 void Bridge::ShowTitle() {
     cluster::RelayCounts counts;
+    cluster::SessionStatus status;
     {
         const std::lock_guard lock(mutex_);
         counts = relay_.Counts();
+        status = status_;
     }
-    console_.Title("clusterbridge: " + std::string(StateText(state_)) + " " + where_ + " as " +
-                   settings_.callsign + "; " + settings_.service +
+    console_.Title("clusterbridge: " + std::string(StateText(status.state)) + " " +
+                   status.node.Text() + " as " + settings_.callsign + "; " + settings_.service +
                    (hotLinks_ > 0 ? " linked" : " not linked") + "; " +
                    std::to_string(counts.published) + " of " + std::to_string(counts.received) +
                    " spots published");

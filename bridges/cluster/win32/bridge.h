@@ -3,7 +3,6 @@
 // on this thread, and the node session on a thread of its own. Spots from the node go into the
 // relay; a timer on this thread publishes them from there while a client holds a hot link on
 // the item, never from inside a DDE callback.
-#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -28,7 +27,7 @@ class Bridge : public cluster::SessionOutput {
 
     // SessionOutput, called on the session's thread.
     void Say(const std::string& line) override { console_.Line(line); }
-    void State(cluster::SessionState state) override { state_ = state; }
+    void Status(const cluster::SessionStatus& status) override;
     void LiveSpot(const cluster::Spot& spot) override;
     void BacklogSpot() override;
 
@@ -40,13 +39,12 @@ class Bridge : public cluster::SessionOutput {
 
     const cluster::BridgeSettings& settings_;
     win32io::Console& console_;
-    std::string where_;
     win32io::MessageWindow ticker_;
     int hotLinks_ = 0;
     std::mutex mutex_;
     cluster::SpotRelay relay_;            // under the mutex
     cluster::RelayCounts countsShown_{};  // this thread's
-    std::atomic<cluster::SessionState> state_{cluster::SessionState::Connecting};
+    cluster::SessionStatus status_;       // under the mutex
     NodeSocket connection_;
     cluster::NodeSession session_;
     cluster::SessionThread thread_;  // starts when what it uses exists

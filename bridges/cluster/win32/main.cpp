@@ -28,22 +28,9 @@ void Usage() {
         "program does (DDE service WENDRA32 or WENDRA, topic WENDATA, item labDxSpot), with\n"
         "the beam heading and distance of each from your locator and the country file.\n"
         "Settings, as options or as KEY=VALUE in section [SETTINGS] of clusterbridge.INI\n"
-        "beside the program (the option wins):\n"
-        "  --node-host HOST          NODE_HOST          the node's address (needed)\n"
-        "  --node-port PORT          NODE_PORT          its telnet port (7300)\n"
-        "  --callsign CALL           CALLSIGN           your call, the login (needed)\n"
-        "  --password TEXT           PASSWORD           for nodes that ask for one\n"
-        "  --locator LOC             LOCATOR            JO62QM, or \"52.52 13.40\" (needed)\n"
-        "  --units km|miles          UNITS              distances (km)\n"
-        "  --country-file PATH       COUNTRY_FILE       cty.dat beside the program\n"
-        "  --bands LIST              BANDS              all, or e.g. \"160m,40m,20m\" (all)\n"
-        "  --modes LIST              MODES              all, or some of CW,phone,digital (all)\n"
-        "  --skimmer on|off          SKIMMER            skimmer spots (on)\n"
-        "  --duplicate-minutes N     DUPLICATE_MINUTES  same call, same band: a duplicate (10)\n"
-        "  --max-age-minutes N       MAX_AGE_MINUTES    a spot waits at most this long (5)\n"
-        "  --keepalive-minutes N     KEEPALIVE_MINUTES  an empty line after this silence (2)\n"
-        "  --service NAME            SERVICE            WENDRA32 or WENDRA (WENDRA32)\n",
+        "beside the program (the option wins):\n",
         stderr);
+    std::fputs(cluster::BridgeSettingsTable().Usage().c_str(), stderr);
 }
 
 bool IsRelative(const std::string& path) {
@@ -55,24 +42,21 @@ bool IsRelative(const std::string& path) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "-h" || argument == "/?") {
-            Usage();
-            return 0;
-        }
+    if (bridges::AsksForHelp(arguments)) {
+        Usage();
+        return 0;
     }
     cluster::BridgeSettings settings;
     std::string countryPath;
     std::optional<cluster::CountryTable> table;
     try {
-        const cluster::MapSettings commandLine = cluster::CommandLineSettings(arguments);
-        const clusterbridge::ProfileSettings file;
-        settings = cluster::ReadSettings(commandLine, file);
+        const auto& declared = cluster::BridgeSettingsTable();
+        settings = declared.Read(declared.CommandLine(arguments), clusterbridge::ProfileSettings());
         countryPath = IsRelative(settings.countryFile)
                           ? win32io::ProgramFolder() + "\\" + settings.countryFile
                           : settings.countryFile;
         table.emplace(cluster::OpenCountryFile(countryPath));
-    } catch (const cluster::SettingsError& problem) {
+    } catch (const bridges::SettingsError& problem) {
         std::fprintf(stderr, "clusterbridge: %s\n(clusterbridge --help lists the settings)\n",
                      problem.what());
         return 1;

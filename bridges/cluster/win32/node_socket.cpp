@@ -11,19 +11,26 @@ constexpr DWORD kSendLimitMs = 3000;
 constexpr DWORD kReceiveWaitMs = 100;
 }  // namespace
 
-NodeSocket::NodeSocket(const std::string& host, const std::string& port)
-    : connection_("the node", host, port, kConnectLimitMs) {}
+bool NodeSocket::Open(const cluster::NodeAddress& node) {
+    connection_.emplace("the node", node.host, node.port, kConnectLimitMs);
+    return connection_->Open();
+}
 
-bool NodeSocket::Open() {
-    return connection_.Open();
+void NodeSocket::Close() {
+    if (connection_) connection_->Close();
 }
 
 bool NodeSocket::Send(std::string_view bytes) {
-    return connection_.Send(bytes, kSendLimitMs);
+    return connection_ && connection_->Send(bytes, kSendLimitMs);
 }
 
 std::optional<std::string> NodeSocket::Receive() {
-    return connection_.Receive(kReceiveWaitMs);
+    if (!connection_) return std::nullopt;
+    return connection_->Receive(kReceiveWaitMs);
+}
+
+std::string NodeSocket::LastError() const {
+    return connection_ ? connection_->LastError() : "not connected";
 }
 
 }  // namespace clusterbridge

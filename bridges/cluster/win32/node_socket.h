@@ -1,5 +1,6 @@
 #pragma once
-// The connection to the node: a TCP connection whose every wait has a limit.
+// The connection to a node: a TCP connection whose every wait has a limit.
+#include <optional>
 #include <string>
 
 #include "bridges/cluster/core/node_session.h"
@@ -9,16 +10,14 @@ namespace clusterbridge {
 
 class NodeSocket : public cluster::NodeConnection {
   public:
-    NodeSocket(const std::string& host, const std::string& port);
-
-    bool Open() override;
-    void Close() override { connection_.Close(); }
+    bool Open(const cluster::NodeAddress& node) override;
+    void Close() override;
     bool Send(std::string_view bytes) override;
     std::optional<std::string> Receive() override;
-    std::string LastError() const override { return connection_.LastError(); }
+    std::string LastError() const override;
 
   private:
-    win32io::TcpConnection connection_;
+    std::optional<win32io::TcpConnection> connection_;  // to the node last opened
 };
 
 }  // namespace clusterbridge

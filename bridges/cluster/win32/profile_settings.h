@@ -3,11 +3,11 @@
 // ("clusterbridge.INI"), one section [SETTINGS], read with the profile API.
 #include <string>
 
-#include "bridges/cluster/core/bridge_settings.h"
+#include "bridges/common/settings_table.h"
 
 namespace clusterbridge {
 
-class ProfileSettings : public cluster::SettingSource {
+class ProfileSettings : public bridges::SettingSource {
   public:
     static constexpr const char* kSection = "SETTINGS";
 

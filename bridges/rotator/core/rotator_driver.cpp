@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/text.h"
+
 #include "bridges/rotator/core/rotctld_protocol.h"
-#include "bridges/rotator/core/shown_text.h"
 
 namespace rotbridge {
 
@@ -15,11 +16,7 @@ constexpr double kSamePosition = 0.05;
 constexpr double kArrived = 1.0;
 
 std::string Command(const std::string& heading) {
-    return "GA:" + ShownText(heading);
-}
-
-std::string Seconds(Clock::duration d) {
-    return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(d).count()) + " s";
+    return "GA:" + base::ShownText(heading);
 }
 }  // namespace
 
@@ -50,7 +47,7 @@ void RotatorDriver::Turn(const std::string& heading, Clock::time_point now) {
     pending_ = Turning{heading, *value, 0.0, now, false};
     if (!up_)
         output_.Say("rotctld is not connected: " + Command(heading) +
-                    " will be sent when it is back (kept for " + Seconds(times_.keepTurn) + ")");
+                    " will be sent when it is back (kept for " + base::SecondsText(times_.keepTurn) + ")");
 }
 
 void RotatorDriver::Query(Clock::time_point now) {
@@ -80,7 +77,7 @@ bool RotatorDriver::Connect(Clock::time_point now) {
         connection_.Close();
         if (!downSaid_)
             output_.Say("cannot reach rotctld at " + where_ + " (" + detail +
-                        "); trying again every " + Seconds(times_.retry));
+                        "); trying again every " + base::SecondsText(times_.retry));
         downSaid_ = true;
         return false;
     };
@@ -126,7 +123,7 @@ void RotatorDriver::LinkLost(Clock::time_point now, const std::string& detail) {
 void RotatorDriver::DropStalePending(Clock::time_point now) {
     if (!pending_ || now - pending_->since < times_.keepTurn) return;
     output_.Say(Command(pending_->text) + " dropped: rotctld at " + where_ +
-                " was unreachable for " + Seconds(times_.keepTurn) +
+                " was unreachable for " + base::SecondsText(times_.keepTurn) +
                 "; the rotator was not turned");
     pending_.reset();
 }

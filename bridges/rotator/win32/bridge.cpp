@@ -1,8 +1,9 @@
 #include "bridges/rotator/win32/bridge.h"
 
+#include "base/dde_names.h"
+#include "base/text.h"
 #include "bridges/rotator/core/heading.h"
 #include "bridges/rotator/core/poke_message.h"
-#include "bridges/rotator/core/shown_text.h"
 
 namespace rotbridge {
 
@@ -11,7 +12,9 @@ constexpr UINT kReportsMessage = WM_APP + 1;
 constexpr DWORD kConnectLimitMs = 2000;
 // Long enough for a rotator backend that retries on its serial line.
 constexpr DWORD kAnswerLimitMs = 3000;
-const std::string kItem = "AZIMUTH";
+const std::string kItem = dde_names::rotator::kItem;
+const std::string kConversation =
+    dde_names::LinkTopic(dde_names::rotator::kService, dde_names::rotator::kTopic);
 
 bool IsItem(const std::string& name) {
     return lstrcmpiA(name.c_str(), kItem.c_str()) == 0;
@@ -27,9 +30,9 @@ Bridge::Bridge(const RotctldAddress& rotctld, win32io::Console& console)
       connection_(rotctld, kConnectLimitMs, kAnswerLimitMs),
       driver_(connection_, *this, rotctld.Text()),
       thread_(driver_),
-      server_("ARSWIN", "RCI") {
+      server_(dde_names::rotator::kService, dde_names::rotator::kTopic) {
     server_.onConnect = [this] {
-        console_.Line("a client opened the rotator link ARSWIN|RCI");
+        console_.Line("a client opened the rotator link " + kConversation);
         return true;
     };
     server_.onDisconnect = [this] { console_.Line("a client closed the rotator link"); };
@@ -40,13 +43,15 @@ Bridge::Bridge(const RotctldAddress& rotctld, win32io::Console& console)
     server_.onPoke = [this](const std::string& item, const std::string& text) {
         return OnPoke(item, text);
     };
-    console_.Line("offering DDE service ARSWIN, topic RCI, item AZIMUTH; rotctld at " +
+    console_.Line(std::string("offering DDE service ") + dde_names::rotator::kService + ", topic " +
+                  dde_names::rotator::kTopic + ", item " + kItem + "; rotctld at " +
                   rotctld.Text());
 }
 
 win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std::string& text) {
     if (!IsItem(item)) {
-        console_.Line("refused a poke on item " + ShownText(item) + ": only AZIMUTH is served");
+        console_.Line("refused a poke on item " + base::ShownText(item) + ": only " + kItem +
+                      " is served");
         return win32io::DdeServer::PokeReply::Refuse;
     }
     const PokeMessage message = ReadPoke(text);
@@ -54,12 +59,12 @@ win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std:
         case PokeMessage::Kind::Turn:
             // Refused here, so that the sender's poke fails; the driver would only drop it.
             if (!HeadingValue(message.heading)) {
-                console_.Line("refused GA:" + ShownText(message.heading) +
+                console_.Line("refused GA:" + base::ShownText(message.heading) +
                               ": the heading is not a number");
                 return win32io::DdeServer::PokeReply::Refuse;
             }
-            status_.SetLastCommand("GA:" + ShownText(message.heading));
-            console_.Line("received GA:" + ShownText(message.heading));
+            status_.SetLastCommand("GA:" + base::ShownText(message.heading));
+            console_.Line("received GA:" + base::ShownText(message.heading));
             thread_.Turn(message.heading);
             return win32io::DdeServer::PokeReply::Accept;
         case PokeMessage::Kind::Query:
@@ -70,7 +75,7 @@ win32io::DdeServer::PokeReply Bridge::OnPoke(const std::string& item, const std:
         case PokeMessage::Kind::Unknown:
             break;
     }
-    console_.Line("refused \"" + ShownText(text) + "\": not a GA: or RA: command");
+    console_.Line("refused \"" + base::ShownText(text) + "\": not a GA: or RA: command");
     return win32io::DdeServer::PokeReply::Refuse;
 }
 

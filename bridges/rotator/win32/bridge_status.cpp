@@ -1,4 +1,5 @@
 #include "bridges/rotator/win32/bridge_status.h"
+#include "base/dde_names.h"
 
 namespace rotbridge {
 
@@ -21,8 +22,9 @@ void BridgeStatus::SetLastCommand(const std::string& command) {
 }
 
 void BridgeStatus::Show() {
-    console_.Title("rotbridge: ARSWIN|RCI to rotctld " + rotctld_ +
-                   (connected_ ? " (connected)" : " (not connected)") +
+    console_.Title("rotbridge: " +
+                   dde_names::LinkTopic(dde_names::rotator::kService, dde_names::rotator::kTopic) +
+                   " to rotctld " + rotctld_ + (connected_ ? " (connected)" : " (not connected)") +
                    (lastCommand_.empty() ? "" : ", last command " + lastCommand_));
 }
 
