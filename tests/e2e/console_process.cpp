@@ -74,6 +74,7 @@ void ConsoleProcess::Read() {
             line.clear();
         }
     }
+    readToTheEnd_ = true;
 }
 
 bool ConsoleProcess::WaitForLine(const std::string& text, std::size_t from, DWORD limitMs) {
@@ -112,8 +113,10 @@ bool ConsoleProcess::PressCtrlC() const {
 }
 
 bool ConsoleProcess::WaitForExit(DWORD limitMs) const {
-    return WaitUntil([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; },
-                     limitMs);
+    // Its last lines are still on their way when it ends: they are read first.
+    return WaitUntil(
+        [&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0 && readToTheEnd_; },
+        limitMs);
 }
 
 std::optional<DWORD> ConsoleProcess::ExitCode() const {

@@ -3,6 +3,7 @@
 // comes.
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <mutex>
 #include <optional>
@@ -40,6 +41,7 @@ class ConsoleProcess {
 
     // Ctrl+C in its console, as a user presses it there.
     bool PressCtrlC() const;
+    // Waits until it has ended and everything it wrote has been read.
     bool WaitForExit(DWORD limitMs = kPatienceMs) const;
     std::optional<DWORD> ExitCode() const;  // nothing while it runs
     void Kill() const;
@@ -54,6 +56,7 @@ class ConsoleProcess {
     std::thread reader_;
     std::mutex mutex_;
     std::vector<std::string> lines_;
+    std::atomic<bool> readToTheEnd_{false};  // it ended, and its output is all in lines_
 };
 
 }  // namespace e2e
