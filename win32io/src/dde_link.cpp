@@ -86,8 +86,6 @@ void DdeLink::Send(const std::shared_ptr<DdeJob>& job) const {
 }
 
 void DdeLink::Run(const std::shared_ptr<DdeJob>& job) {
-    // The DDE thread is still in a job given up on: this one would only wait for it.
-    if (DdeThreadInGivenUpJob()) FailWithTimeout();
     Send(job);
     waitingFor_ = job;
     droppedWhileWaiting_ = false;

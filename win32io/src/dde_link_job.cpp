@@ -63,16 +63,6 @@ bool DdeJob::GiveUp() {
     return true;
 }
 
-bool DdeJob::Finished() const {
-    std::lock_guard lock(mutex_);
-    return finished_;
-}
-
-bool DdeJob::GivenUpRunning() const {
-    std::lock_guard lock(mutex_);
-    return givenUp_ && started_ && !finished_;
-}
-
 std::optional<std::string> DdeJob::Failure() const {
     std::lock_guard lock(mutex_);
     return failure_;

@@ -70,9 +70,6 @@ class DdeJob {
     bool Finish(std::optional<std::string> failure);
     // Gives it up unless it has finished; whether it is given up.
     bool GiveUp();
-    bool Finished() const;
-    // Given up while the DDE thread is still in it.
-    bool GivenUpRunning() const;
     std::optional<std::string> Failure() const;
 
   private:

@@ -68,10 +68,6 @@ class JobQueue {
         std::lock_guard lock(mutex_);
         return jobs_.empty() && !current_ && !parked_;
     }
-    bool InGivenUpJob() const {
-        std::lock_guard lock(mutex_);
-        return current_ && current_->GivenUpRunning();
-    }
     HANDLE ProgressEvent() const { return progress_; }
 
   private:
@@ -379,11 +375,6 @@ JobQueue* RunningQueue() {
 
 void SendDdeJob(std::shared_ptr<DdeJob> job) {
     Queue().Push(std::move(job));
-}
-
-bool DdeThreadInGivenUpJob() {
-    const JobQueue* queue = RunningQueue();
-    return queue && queue->InGivenUpJob();
 }
 
 bool WaitForDdeThread(ULONGLONG deadline) {

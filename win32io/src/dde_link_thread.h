@@ -16,9 +16,6 @@ namespace win32io {
 // the thread cannot be started.
 void SendDdeJob(std::shared_ptr<DdeJob> job);
 
-// Whether the DDE thread is still inside a job that was given up on: a new job would wait for it.
-bool DdeThreadInGivenUpJob();
-
 // Waits until the DDE thread has done every job sent so far and ended every conversation it
 // parked, or until the deadline (GetTickCount64) passes; whether it is done. Handles messages sent
 // to this thread meanwhile, and nothing else.
