@@ -14,8 +14,9 @@
 # simulators stop when Vantro32 is closed. Without one it all runs under Xvfb and
 # BUILD/demo/demo_driver.exe plays the user: it double-clicks a station by itself while
 # screenshots build/screenshots/demo-1.png to demo-4.png (in the source tree) show the list
-# filling and the compass pointer turning. Every wait has a limit. The simulators' output is in
-# BUILD/demo-job/.
+# filling and the compass pointer turning; with the companions, rotbridge-window.png,
+# clusterbridge-window.png and clusterbridge-settings.png show their windows and the cluster
+# bridge's settings dialog. Every wait has a limit. The simulators' output is in BUILD/demo-job/.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 usage="usage: demo-job.sh BUILD [--hamlib] [--cluster] [--speed DEGREES_PER_SECOND] [--interval MS]"
@@ -134,7 +135,7 @@ fi
 # Without a display the driver plays the user and says when a screenshot is due.
 step "Vantro32 under Xvfb, driven by the demo driver"
 mkdir -p "$shots"
-rm -f "$shots"/demo-[1-4].png
+rm -f "$shots"/demo-[1-4].png "$shots"/*bridge-*.png
 coproc DRIVER { exec timeout 300 wine "$driver" 2>&1; }
 driver_pid=$DRIVER_PID
 exec {from_driver}<&"${DRIVER[0]}" {to_driver}>&"${DRIVER[1]}"

@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
-"""Draws the program's icon, app/vantro32.ico: 32 x 32 pixels, 16 colours.
+"""Draws the programs' icons: 32 x 32 pixels, 16 colours.
 
-A compass rose (light cyan face, navy ring and ticks) with a red pointer turned to the north-east,
-the way the rotator panel shows the antenna's heading. Run it again after changing the drawing:
+A compass rose (navy ring and ticks) with a red pointer turned to the north-east, the way the
+rotator panel shows the antenna's heading. Vantro32's face is light cyan; the companions' faces
+tell them apart: yellow for the rotator bridge, light green for the cluster bridge. Run it again
+after changing the drawing:
     python3 scripts/make-icon.py app/vantro32.ico
+    python3 scripts/make-icon.py bridges/rotator/win32/rotbridge.ico rotbridge
+    python3 scripts/make-icon.py bridges/cluster/win32/clusterbridge.ico clusterbridge
 """
 import math
 import struct
@@ -17,7 +21,8 @@ PALETTE = [
     (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
     (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
 ]
-NAVY, GREY, RED, CYAN = 4, 8, 9, 14
+NAVY, GREY, RED, GREEN, YELLOW, CYAN = 4, 8, 9, 10, 11, 14
+FACES = {"vantro32": CYAN, "rotbridge": YELLOW, "clusterbridge": GREEN}
 TRANSPARENT = None
 
 
@@ -30,14 +35,14 @@ def inside_triangle(p, a, b, c):
     return not (negative and positive)
 
 
-def draw():
+def draw(face):
     centre = (SIZE - 1) / 2
     pixels = [[TRANSPARENT] * SIZE for _ in range(SIZE)]
     for y in range(SIZE):
         for x in range(SIZE):
             d = math.hypot(x - centre, y - centre)
             if d <= 13.0:
-                pixels[y][x] = CYAN
+                pixels[y][x] = face
             elif d <= 15.2:
                 pixels[y][x] = NAVY
     # Ticks at north, east, south and west, from the ring inwards.
@@ -86,5 +91,6 @@ def ico(pixels):
 
 
 if __name__ == "__main__":
+    program = sys.argv[2] if len(sys.argv) > 2 else "vantro32"
     with open(sys.argv[1] if len(sys.argv) > 1 else "app/vantro32.ico", "wb") as out:
-        out.write(ico(draw()))
+        out.write(ico(draw(FACES[program])))

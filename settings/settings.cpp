@@ -1,11 +1,11 @@
 // The settings file beside the program: one read or write at a time, straight to the file.
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <limits>
 #include <optional>
 
 #include "app/frmRCI.h"
+#include "base/bool_words.h"
 #include "base/failure.h"
 #include "base/numeric.h"
 #include "base/rounding.h"
@@ -53,14 +53,11 @@ std::string frmRCI::ReadSetting(const std::string& file, const std::string& sect
 }
 
 base::Bool16 frmRCI::TextToBool(const std::string& text) {
-    std::string upper = text;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return base::ToBool16(upper == "YES" || upper == "TRUE" || upper == "1" || upper == "ON");
+    return base::ToBool16(base::IsTrueWord(text));
 }
 
 std::string frmRCI::BoolToText(base::Bool16 value) {
-    return value != 0 ? "TRUE" : "FALSE";
+    return base::TrueFalseWord(value != 0);
 }
 
 void frmRCI::LoadSettings() {

@@ -1,5 +1,6 @@
 #pragma once
 // The console of a companion program: what it says, its title, and its orderly end.
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -30,5 +31,13 @@ class ConsoleQuit {
     ConsoleQuit(const ConsoleQuit&) = delete;
     ConsoleQuit& operator=(const ConsoleQuit&) = delete;
 };
+
+// The frame of a console companion's main (the cluster bridge's, until it has its window): Ctrl+C
+// and a closed console end the program in order (ConsoleQuit), Winsock runs for its life, and the
+// console says first what the program is ("NAME VERSION: WHAT"). `run` then makes the program's
+// parts and returns once they are gone; the console says "closed". A failure is printed as
+// "NAME: why", and the exit code is then 1.
+int RunConsoleCompanion(const std::string& name, const std::string& version,
+                        const std::string& what, const std::function<void(Console& console)>& run);
 
 }  // namespace win32io

@@ -74,8 +74,9 @@ class DdeServer {
     std::string ItemName(HSZ item) const;
     void PublishPending();
     Conversation* Find(HCONV conv);
-    // Forgets the conversation and says that its hot links ended.
-    void Forget(HCONV conv);
+    // Forgets the conversation, calls `announce` (one of the callbacks) and says that its hot
+    // links ended.
+    void Forget(HCONV conv, const std::function<void()>& announce);
     void Watch();
 
     DdeInstance instance_;

@@ -13,6 +13,9 @@ HINSTANCE ThisModule();
 std::string ProgramFilePath();
 // Its folder, without a trailing separator.
 std::string ProgramFolder();
+// A file beside it named after it: the program's path with the extension replaced,
+// "C:\Radio\clusterbridge.INI" for ".INI".
+std::string FileBesideProgram(const std::string& extension);
 
 // How the windows of a class look; nothing set is Windows' default.
 struct WindowClassLook {

@@ -112,6 +112,15 @@ bool ConsoleProcess::PressCtrlC() const {
     return raised;
 }
 
+Hands ConsoleProcess::WaitForWindow(const std::string& className, DWORD limitMs) const {
+    HWND window = nullptr;
+    if (!WaitUntil(
+            [&] { return (window = VisibleTopLevel(process_.dwProcessId, className)) != nullptr; },
+            limitMs))
+        throw std::runtime_error("no window of class " + className + " appeared");
+    return Hands(process_.dwProcessId, GetWindowThreadProcessId(window, nullptr), window);
+}
+
 bool ConsoleProcess::WaitForExit(DWORD limitMs) const {
     // Its last lines are still on their way when it ends: they are read first.
     return WaitUntil(

@@ -1,6 +1,6 @@
 #pragma once
-// A console program started by a test (a bridge, a peer), its output read line by line as it
-// comes.
+// A program started by a test with a pipe for its standard output (a bridge, a peer), its output
+// read line by line as it comes; a window program's window found and driven.
 #include <windows.h>
 
 #include <atomic>
@@ -18,8 +18,8 @@ namespace e2e {
 class ConsoleProcess {
   public:
     struct Options {
-        // A console of its own, so that PressCtrlC can reach it; without one it runs with no
-        // console window at all.
+        // A console of its own, so that PressCtrlC can reach a console program; without one it
+        // runs with no console window at all.
         bool ownConsole = false;
         std::string folder;  // its current folder; the test's when empty
     };
@@ -41,6 +41,9 @@ class ConsoleProcess {
 
     // Ctrl+C in its console, as a user presses it there.
     bool PressCtrlC() const;
+    // The program's visible window of this class, as the user's hands on it. Throws
+    // std::runtime_error when none appears within the limit.
+    Hands WaitForWindow(const std::string& className, DWORD limitMs = kPatienceMs) const;
     // Waits until it has ended and everything it wrote has been read.
     bool WaitForExit(DWORD limitMs = kPatienceMs) const;
     std::optional<DWORD> ExitCode() const;  // nothing while it runs

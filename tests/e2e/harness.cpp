@@ -62,12 +62,6 @@ std::vector<HWND> TopLevelWindows(DWORD process) {
     return search.found;
 }
 
-HWND VisibleTopLevel(DWORD process, const std::string& className) {
-    for (HWND window : TopLevelWindows(process))
-        if (IsWindowVisible(window) && ClassOf(window) == className) return window;
-    return nullptr;
-}
-
 std::vector<HWND> Descendants(HWND parent) {
     std::vector<HWND> found;
     EnumChildWindows(
@@ -198,6 +192,12 @@ bool ShowsColor(HWND window, POINT client, COLORREF color, DWORD limitMs) {
     return WaitUntil([&] { return PixelAt(window, client) == color; }, limitMs);
 }
 
+HWND VisibleTopLevel(DWORD process, const std::string& className) {
+    for (HWND window : TopLevelWindows(process))
+        if (IsWindowVisible(window) && ClassOf(window) == className) return window;
+    return nullptr;
+}
+
 // The program
 
 Program::Program(const Options& options)
@@ -214,14 +214,16 @@ Program::Program(const Options& options)
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + program + "\"";
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.c_str(), &startup, &process_))
+                        folder_.c_str(), &startup, &started_))
         throw std::runtime_error("cannot start " + program);
+    process_ = started_.dwProcessId;
+    thread_ = started_.dwThreadId;
     // Shown, or stopped before that by a message (start-up failed).
     const bool started = WaitUntil([&] {
-        for (HWND window : TopLevelWindows(process_.dwProcessId))
+        for (HWND window : TopLevelWindows(started_.dwProcessId))
             if (TitleOf(window) == kTitle) window_ = window;
         return window_ && (IsWindowVisible(window_) ||
-                           VisibleTopLevel(process_.dwProcessId, "#32770") != nullptr);
+                           VisibleTopLevel(started_.dwProcessId, "#32770") != nullptr);
     });
     if (!started) {
         Kill();
@@ -231,8 +233,8 @@ Program::Program(const Options& options)
 
 Program::~Program() {
     Kill();
-    if (process_.hProcess) CloseHandle(process_.hProcess);
-    if (process_.hThread) CloseHandle(process_.hThread);
+    if (started_.hProcess) CloseHandle(started_.hProcess);
+    if (started_.hThread) CloseHandle(started_.hThread);
     if (!ownFolder_) return;
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
@@ -249,19 +251,33 @@ std::string Program::SettingsText() const {
     return text.str();
 }
 
-HWND Program::Control(const std::string& text) const {
+HWND Hands::Control(const std::string& text) const {
     for (HWND control : Descendants(window_))
         if (TextOf(control) == text) return control;
     return nullptr;
 }
 
-HWND Program::ControlOfClass(const std::string& className) const {
+HWND Hands::ControlOfClass(const std::string& className) const {
     for (HWND control : Descendants(window_))
         if (ClassOf(control) == className) return control;
     return nullptr;
 }
 
-HWND Program::ControlAt(POINT client) const {
+HWND Hands::ControlAfter(const std::string& label) const {
+    const auto plain = [](const std::string& text) {
+        std::string kept;
+        for (const char c : text)
+            if (c != '&') kept += c;
+        while (!kept.empty() && kept.back() == ':') kept.pop_back();
+        return kept;
+    };
+    for (HWND control : Descendants(window_))
+        if (ClassOf(control) == "Static" && plain(TextOf(control)) == plain(label))
+            return GetWindow(control, GW_HWNDNEXT);
+    return nullptr;
+}
+
+HWND Hands::ControlAt(POINT client) const {
     HWND found = nullptr;
     HWND parent = window_;
     POINT point = client;
@@ -274,14 +290,14 @@ HWND Program::ControlAt(POINT client) const {
     }
 }
 
-HWND Program::Focus() const {
+HWND Hands::Focus() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return nullptr;
+    if (!GetGUIThreadInfo(thread_, &info)) return nullptr;
     return info.hwndFocus;
 }
 
-std::vector<std::string> Program::ListLines(HWND list) const {
+std::vector<std::string> Hands::ListLines(HWND list) const {
     std::vector<std::string> lines;
     const LRESULT count = Send(list, LB_GETCOUNT);
     for (LRESULT i = 0; i < count; ++i) {
@@ -296,18 +312,18 @@ std::vector<std::string> Program::ListLines(HWND list) const {
     return lines;
 }
 
-int Program::SelectedIndex(HWND list) const {
+int Hands::SelectedIndex(HWND list) const {
     return static_cast<int>(Send(list, LB_GETCURSEL));
 }
 
-LPARAM Program::LinePoint(HWND list, int index) const {
+LPARAM Hands::LinePoint(HWND list, int index) const {
     Send(list, LB_SETTOPINDEX, static_cast<WPARAM>(index));
     const LRESULT top = Send(list, LB_GETTOPINDEX);
     const LRESULT height = Send(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(index));
     return MAKELPARAM(4, (index - top) * height + height / 2);
 }
 
-void Program::DoubleClickLine(HWND list, int index) const {
+void Hands::DoubleClickLine(HWND list, int index) const {
     const LPARAM at = LinePoint(list, index);
     PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(list, WM_LBUTTONUP, 0, at);
@@ -315,27 +331,35 @@ void Program::DoubleClickLine(HWND list, int index) const {
     PostMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
-void Program::PressKey(HWND control, WORD virtualKey) const {
+void Hands::PressKey(HWND control, WORD virtualKey) const {
     PostMessageA(control, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
     PostMessageA(control, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
 }
 
-void Program::PressAltKey(char letter) const {
+void Hands::PressAltKey(char letter) const {
     const WORD key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(letter)));
     PostMessageA(window_, WM_SYSKEYDOWN, key, KeyData(key, false, true));
     PostMessageA(window_, WM_SYSKEYUP, key, KeyData(key, true, true));
 }
 
-void Program::Click(HWND button) const {
+void Hands::Click(HWND button) const {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
 
-void Program::Menu(char barKey) const {
+void Hands::Type(HWND edit, const std::string& text) const {
+    Send(edit, EM_SETSEL, 0, -1);
+    for (const char c : text) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    if (!WaitUntil([&] { return TextOf(edit) == text; }))
+        throw std::runtime_error("the edit box shows \"" + TextOf(edit) + "\", not \"" + text +
+                                 "\"");
+}
+
+void Hands::Menu(char barKey) const {
     PostMessageA(window_, WM_SYSCOMMAND, SC_KEYMENU,
                  static_cast<LPARAM>(std::tolower(static_cast<unsigned char>(barKey))));
 }
 
-void Program::Menu(char barKey, char itemKey) const {
+void Hands::Menu(char barKey, char itemKey) const {
     Menu(barKey);
     // The item's key must reach the menu once it is open, not the menu bar.
     if (!WaitUntil([&] { return VisibleTopLevel(ProcessId(), "#32768") != nullptr; }))
@@ -347,7 +371,7 @@ void Program::Menu(char barKey, char itemKey) const {
                                  " was not chosen");
 }
 
-std::optional<MessageBoxSeen> Program::WaitForMessageBox(DWORD limitMs) const {
+std::optional<MessageBoxSeen> Hands::WaitForMessageBox(DWORD limitMs) const {
     HWND dialog = nullptr;
     if (!WaitUntil([&] { return (dialog = VisibleTopLevel(ProcessId(), "#32770")) != nullptr; },
                    limitMs))
@@ -363,7 +387,7 @@ std::optional<MessageBoxSeen> Program::WaitForMessageBox(DWORD limitMs) const {
     return box;
 }
 
-void Program::PressOk(const MessageBoxSeen& box) const {
+void Hands::PressOk(const MessageBoxSeen& box) const {
     HWND button = GetDlgItem(box.dialog, IDOK);
     int id = IDOK;
     if (!button) {
@@ -377,7 +401,7 @@ void Program::PressOk(const MessageBoxSeen& box) const {
         throw std::runtime_error("the message box \"" + box.text + "\" did not close");
 }
 
-MessageBoxSeen Program::Answer(DWORD limitMs) const {
+MessageBoxSeen Hands::Answer(DWORD limitMs) const {
     const std::optional<MessageBoxSeen> box = WaitForMessageBox(limitMs);
     if (!box) throw std::runtime_error("no message box came");
     PressOk(*box);
@@ -391,52 +415,52 @@ std::vector<std::string> Program::AnswerPeersNotFound() const {
     return texts;
 }
 
-void Program::Minimize() const {
+void Hands::Minimize() const {
     PostMessageA(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
-void Program::Restore() const {
+void Hands::Restore() const {
     PostMessageA(window_, WM_SYSCOMMAND, SC_RESTORE, 0);
 }
 // Not from the system menu, which has no maximise: as another program would do it.
-void Program::Maximize() const {
+void Hands::Maximize() const {
     ShowWindowAsync(window_, SW_MAXIMIZE);
 }
 
-bool Program::Resize(int width, int height) const {
+bool Hands::Resize(int width, int height) const {
     // Synchronous: when it returns the program has seen the change and answered it.
     return SetWindowPos(window_, nullptr, 0, 0, width, height,
                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
 }
 
-void Program::Close() const {
+void Hands::Close() const {
     PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-bool Program::EndSession() const {
+bool Hands::EndSession() const {
     const bool agreed = Send(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF) != 0;
     Send(window_, WM_ENDSESSION, agreed, ENDSESSION_LOGOFF);
     return agreed;
 }
 
 bool Program::Running() const {
-    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    return started_.hProcess && WaitForSingleObject(started_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 bool Program::WaitForExit(DWORD limitMs) const {
-    return process_.hProcess && WaitUntil([&] { return !Running(); }, limitMs);
+    return started_.hProcess && WaitUntil([&] { return !Running(); }, limitMs);
 }
 
 std::optional<DWORD> Program::ExitCode() const {
     DWORD code = 0;
-    if (!process_.hProcess || !GetExitCodeProcess(process_.hProcess, &code) || code == STILL_ACTIVE)
+    if (!started_.hProcess || !GetExitCodeProcess(started_.hProcess, &code) || code == STILL_ACTIVE)
         return std::nullopt;
     return code;
 }
 
 void Program::Kill() {
     if (!Running()) return;
-    TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, kPatienceMs);
+    TerminateProcess(started_.hProcess, 1);
+    WaitForSingleObject(started_.hProcess, kPatienceMs);
 }
 
 }  // namespace e2e

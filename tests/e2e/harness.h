@@ -49,35 +49,23 @@ struct MessageBoxSeen {
     std::vector<std::string> buttons;  // their captions
 };
 
-class Program {
+// The user's hands on one window of a program under test (its main window, a dialog): its
+// controls, its list boxes, keys, clicks and menus, its message boxes, and the window as a whole.
+class Hands {
   public:
-    struct Options {
-        // Written as the settings file beside the program before it starts.
-        std::optional<std::string> settings;
-        // The vantro32.exe of this folder is started as it stands: nothing is copied, and the
-        // folder is kept (an unpacked release).
-        std::optional<std::string> installedIn = std::nullopt;
-    };
-
-    // Copies vantro32.exe into a fresh temporary folder, starts it there and waits for its window
-    // to be shown (or for a message box of a start-up that failed before). Throws
-    // std::runtime_error when neither appears.
-    Program() : Program(Options{}) {}
-    explicit Program(const Options& options);
-    // Kills the program if it still runs and removes its folder.
-    ~Program();
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
+    Hands() = default;
+    Hands(DWORD processId, DWORD threadId, HWND window)
+        : process_(processId), thread_(threadId), window_(window) {}
 
     HWND Window() const { return window_; }
-    DWORD ProcessId() const { return process_.dwProcessId; }
-    const std::string& Folder() const { return folder_; }
-    std::string SettingsFile() const;  // the settings file beside the program
-    std::string SettingsText() const;  // its whole text; empty when there is none
+    DWORD ProcessId() const { return process_; }
 
     // Controls of the window, at any depth.
     HWND Control(const std::string& text) const;  // the first with this text; nullptr if none
     HWND ControlOfClass(const std::string& className) const;  // the first of this class
+    // The control a dialog's label names: the one after the label in the Tab order, as the
+    // label's access key reaches it. nullptr if there is no such label.
+    HWND ControlAfter(const std::string& label) const;
     // The innermost visible control under a point of the window's inner area; nullptr if none.
     HWND ControlAt(POINT client) const;
     HWND StationList() const { return ControlOfClass("ListBox"); }
@@ -97,20 +85,19 @@ class Program {
     // Alt and a letter: an access key of the window (a button's, or the menu bar's).
     void PressAltKey(char letter) const;
     void Click(HWND button) const;
+    // Replaces the text of an edit box as typing does: all of it selected, then each character.
+    void Type(HWND edit, const std::string& text) const;
 
     // The menu bar, by access keys: an item of the bar, or an item of its menu.
     void Menu(char barKey) const;
     void Menu(char barKey, char itemKey) const;
 
-    // Message boxes of the program.
+    // Message boxes (and other dialogs) of the program.
     std::optional<MessageBoxSeen> WaitForMessageBox(DWORD limitMs = kPatienceMs) const;
     // Presses OK (or the only button) and waits for the box to go.
     void PressOk(const MessageBoxSeen& box) const;
     // Waits for a message box, presses OK and returns what it said. Throws when none comes.
     MessageBoxSeen Answer(DWORD limitMs = kPatienceMs) const;
-    // Answers the start-up messages of a program that finds neither peer (host first, then
-    // rotator) and returns their texts.
-    std::vector<std::string> AnswerPeersNotFound() const;
 
     // The window as a whole, from outside.
     RECT OuterRect() const { return WindowRect(window_); }
@@ -123,6 +110,44 @@ class Program {
     // Windows ending the session: asks the program, then ends it. Returns whether it agreed.
     bool EndSession() const;
 
+  protected:
+    DWORD process_ = 0;
+    DWORD thread_ = 0;
+    HWND window_ = nullptr;
+};
+
+// A visible top-level window of the process of this class (a program's main window, "#32770"
+// for a dialog); nullptr when there is none.
+HWND VisibleTopLevel(DWORD process, const std::string& className);
+
+class Program : public Hands {
+  public:
+    struct Options {
+        // Written as the settings file beside the program before it starts.
+        std::optional<std::string> settings;
+        // The vantro32.exe of this folder is started as it stands: nothing is copied, and the
+        // folder is kept (an unpacked release).
+        std::optional<std::string> installedIn = std::nullopt;
+    };
+
+    // Copies vantro32.exe into a fresh temporary folder, starts it there and waits for its window
+    // to be shown (or for a message box of a start-up that failed before). Throws
+    // std::runtime_error when neither appears.
+    Program() : Program(Options{}) {}
+    explicit Program(const Options& options);
+    // Kills the program if it still runs and removes its folder.
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    const std::string& Folder() const { return folder_; }
+    std::string SettingsFile() const;  // the settings file beside the program
+    std::string SettingsText() const;  // its whole text; empty when there is none
+
+    // Answers the start-up messages of a program that finds neither peer (host first, then
+    // rotator) and returns their texts.
+    std::vector<std::string> AnswerPeersNotFound() const;
+
     bool Running() const;
     bool WaitForExit(DWORD limitMs = kPatienceMs) const;
     std::optional<DWORD> ExitCode() const;  // nothing while it runs
@@ -131,8 +156,7 @@ class Program {
   private:
     std::string folder_;
     bool ownFolder_ = true;
-    PROCESS_INFORMATION process_{};
-    HWND window_ = nullptr;
+    PROCESS_INFORMATION started_{};
 };
 
 }  // namespace e2e

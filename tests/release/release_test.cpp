@@ -33,19 +33,22 @@ bool EveryLineEndsWithCrLf(const std::string& text) {
     return !text.empty() && text.ends_with("\r\n");
 }
 
-// A companion program of the zip, the arguments it is started with, and the start of what it
-// says first.
+// A companion program of the zip, the arguments it is started with, the start of what it says
+// first, and its window's class and title.
 struct Companion {
-    std::string program;
+    std::string name;
     std::string arguments;
     std::string says;
+    std::string title;
+    std::string Program() const { return name + ".exe"; }
 };
 
 const Companion kCompanions[] = {
-    {"rotbridge.exe", "", "rotbridge " VANTRO_VERSION ": Vantro32's rotator bridge"},
+    {"rotbridge", "", "rotbridge " VANTRO_VERSION ": Vantro32's rotator bridge",
+     "Rotator Bridge " VANTRO_VERSION},
     // A node that is not there: it keeps trying.
-    {"clusterbridge.exe", "--node-host 127.0.0.1 --node-port 9 --callsign N0CALL --locator JO62",
-     "clusterbridge " VANTRO_VERSION ": Vantro32's cluster bridge"},
+    {"clusterbridge", "--node-host 127.0.0.1 --node-port 9 --callsign N0CALL --locator JO62",
+     "clusterbridge " VANTRO_VERSION ": Vantro32's cluster bridge", ""},
 };
 
 class ReleaseTest : public ::testing::Test {
@@ -60,14 +63,14 @@ TEST_F(ReleaseTest, HoldsEveryProgramAndItsTextsWithWindowsLineEnds) {
     for (const auto& entry : std::filesystem::directory_iterator(Folder()))
         names.insert(entry.path().filename().string());
     std::set<std::string> expected{"vantro32.exe", "README.txt", "LICENSE.txt", "cty.dat"};
-    for (const Companion& companion : kCompanions) expected.insert(companion.program);
+    for (const Companion& companion : kCompanions) expected.insert(companion.Program());
     EXPECT_EQ(names, expected);
 
     const std::string readme = FileText("README.txt");
     EXPECT_TRUE(EveryLineEndsWithCrLf(readme));
     EXPECT_NE(readme.find("Vantro32 " VANTRO_VERSION), std::string::npos);
     for (const Companion& companion : kCompanions)
-        EXPECT_NE(readme.find(companion.program), std::string::npos) << companion.program;
+        EXPECT_NE(readme.find(companion.Program()), std::string::npos) << companion.name;
     // The country file the cluster bridge reads, Debian's, with its version.
     EXPECT_NE(FileText("cty.dat").find("=VER"), std::string::npos);
     const std::string licence = FileText("LICENSE.txt");
@@ -88,19 +91,27 @@ TEST_F(ReleaseTest, Vantro32ShowsItsWindowFromTheFolderAndEndsOnClose) {
     EXPECT_TRUE(DeleteFileA(program.SettingsFile().c_str()));
 }
 
-TEST_F(ReleaseTest, EachCompanionSaysWhatItIsWaitsAndEndsOnCtrlCOrWhenEnded) {
+TEST_F(ReleaseTest, EachCompanionShowsItsWindowFromTheFolderAndEndsWhenClosedOrEnded) {
     for (const Companion& companion : kCompanions) {
-        SCOPED_TRACE(companion.program);
-        const std::string program = Folder() + "\\" + companion.program;
-        e2e::ConsoleProcess::Options options;
-        options.ownConsole = true;
-        options.folder = Folder();
+        SCOPED_TRACE(companion.name);
+        const std::string program = Folder() + "\\" + companion.Program();
+        // The cluster bridge is a console program until it has its window.
+        const bool console = companion.title.empty();
+        const e2e::ConsoleProcess::Options options{console, Folder()};
         {
             e2e::ConsoleProcess process(program, companion.arguments, options);
             ASSERT_TRUE(process.WaitForLine(companion.says)) << process.Output();
+            if (!console) {
+                const e2e::Hands window = process.WaitForWindow(companion.name);
+                EXPECT_EQ(e2e::TextOf(window.Window()), companion.title);
+            }
             // It waits for its peers rather than ending.
             EXPECT_FALSE(process.WaitForExit(1000)) << process.Output();
-            ASSERT_TRUE(process.PressCtrlC());
+            if (console) {
+                ASSERT_TRUE(process.PressCtrlC());
+            } else {
+                process.WaitForWindow(companion.name).Close();
+            }
             ASSERT_TRUE(process.WaitForExit(5000)) << process.Output();
             EXPECT_EQ(process.ExitCode(), 0u) << process.Output();
         }
@@ -108,6 +119,12 @@ TEST_F(ReleaseTest, EachCompanionSaysWhatItIsWaitsAndEndsOnCtrlCOrWhenEnded) {
         ASSERT_TRUE(process.WaitForLine(companion.says)) << process.Output();
         process.Kill();
         EXPECT_TRUE(process.WaitForExit(5000));
+        if (console) continue;
+        // Its settings file (the window's place) and its log went beside it.
+        EXPECT_TRUE(DeleteFileA((Folder() + "\\" + companion.name + ".INI").c_str()));
+        const std::string log = FileText(companion.name + ".log");
+        EXPECT_NE(log.find(companion.says), std::string::npos) << log;
+        EXPECT_TRUE(DeleteFileA((Folder() + "\\" + companion.name + ".log").c_str()));
     }
 }
 

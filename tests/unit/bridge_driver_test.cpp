@@ -19,10 +19,14 @@ class Recorder : public rotbridge::DriverOutput {
     std::vector<std::string> said;
     std::vector<std::string> published;
     bool up = false;
+    std::vector<rotbridge::DriverStatus> statuses;
 
     void Say(const std::string& line) override { said.push_back(line); }
     void Publish(const std::string& report) override { published.push_back(report); }
-    void Connected(bool now) override { up = now; }
+    void Status(const rotbridge::DriverStatus& status) override {
+        statuses.push_back(status);
+        up = status.connected;
+    }
 };
 
 class BridgeDriverTest : public ::testing::Test {
@@ -68,8 +72,15 @@ TEST_F(BridgeDriverTest, TurnsToTheHeadingReportingAFewTimesASecondThenFallsQuie
     Run(2s);
     ASSERT_TRUE(out.up);
     ASSERT_EQ(out.published, std::vector<std::string>{"RA:0"});  // fresh position on connecting
+    EXPECT_EQ(out.statuses.back().model, "Hamlib Dummy");
+    EXPECT_EQ(out.statuses.back().azimuth, 0);
     Turn("90");
+    EXPECT_EQ(out.statuses.back().turningTo, 90.0);
     Run(20s);
+    // The window follows the turn to its end: each status says where the rotator is.
+    EXPECT_EQ(out.statuses.back().azimuth, 90);
+    EXPECT_EQ(out.statuses.back().turningTo, std::nullopt);
+    EXPECT_GE(out.statuses.size(), 30u);
 
     EXPECT_EQ(rotctld.received.end()[-1], "p");
     EXPECT_EQ(std::count(rotctld.received.begin(), rotctld.received.end(), "P 90 0"), 1);

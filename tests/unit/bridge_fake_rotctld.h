@@ -118,6 +118,10 @@ class FakeRotctld : public rotbridge::RotctldConnection {
                              "Minimum Azimuth: " + std::to_string(range.min),
                              "Maximum Azimuth: " + std::to_string(range.max),
                              "Minimum Elevation: 0.000000", "done", "RPRT 0"});
+        } else if (command == "+\\dump_caps") {
+            replies_.insert(replies_.end(),
+                            {"dump_caps:", "Caps dump for model:\t1", "Model name:\t\tDummy",
+                             "Mfg name:\t\tHamlib", "Rot type:\t\tAz-El", "RPRT 0"});
         } else {
             replies_.push_back("RPRT -4");
         }

@@ -1,10 +1,11 @@
 // The demo's hands when there is no display to watch: starts Vantro32 in a folder of its own (as
 // the end-to-end tests do), waits for the host simulator's spots to be listed, double-clicks a
-// station and follows the rotator to its heading, then closes the window as its close control
-// does. At each moment worth seeing it asks the demo script for a screenshot of the window with
-// a line "shoot NAME LEFT TOP WIDTH HEIGHT" (screen pixels) and goes on once a line comes back
-// on its standard input. Every wait has a limit; a failure is reported as "failed: ..." and the
-// exit code 1.
+// station and follows the rotator to its heading; shows the companions' windows that run (and
+// the cluster bridge's settings dialog), then closes Vantro32's window as its close control does.
+// At each moment worth seeing it asks the demo script for a screenshot of a window with a line
+// "shoot NAME LEFT TOP WIDTH HEIGHT" (screen pixels) and goes on once a line comes back on its
+// standard input. Every wait has a limit; a failure is reported as "failed: ..." and the exit
+// code 1.
 #include <windows.h>
 
 #include <cstdlib>
@@ -94,6 +95,7 @@ class Demo {
             throw std::runtime_error("the compass does not point there:" + mismatch);
         tools::Say("the rotator is at " + there + ", and so are labAz and the compass");
         Shoot("demo-4");
+        ShowCompanions();
 
         program_.Close();
         if (!program_.WaitForExit()) throw std::runtime_error("Vantro32 did not close");
@@ -126,8 +128,32 @@ class Demo {
             throw std::runtime_error("the rotator stopped at " + e2e::TextOf(azimuth));
     }
 
-    void Shoot(const std::string& name) {
-        const RECT outer = program_.OuterRect();
+    // The companions' windows in front, one at a time, and the cluster bridge's settings dialog
+    // (left with Cancel).
+    void ShowCompanions() {
+        for (const char* name : {"rotbridge", "clusterbridge"}) {
+            const HWND window = FindWindowA(name, nullptr);
+            if (!window) continue;
+            SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+            Shoot(std::string(name) + "-window", window);
+            if (std::string(name) != "clusterbridge") continue;
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            const e2e::Hands bridge(process, GetWindowThreadProcessId(window, nullptr), window);
+            bridge.Menu('f', 's');
+            const std::optional<e2e::MessageBoxSeen> dialog = bridge.WaitForMessageBox();
+            if (!dialog) throw std::runtime_error("the cluster bridge's settings did not open");
+            Shoot("clusterbridge-settings", dialog->dialog);
+            PostMessageA(dialog->dialog, WM_COMMAND, IDCANCEL, 0);
+            if (!e2e::WaitUntil([&] { return !IsWindow(dialog->dialog); }))
+                throw std::runtime_error("the cluster bridge's settings did not close");
+        }
+    }
+
+    void Shoot(const std::string& name) { Shoot(name, program_.Window()); }
+
+    void Shoot(const std::string& name, HWND window) {
+        const RECT outer = e2e::WindowRect(window);
         tools::Say("shoot " + name + " " + std::to_string(outer.left) + " " +
                    std::to_string(outer.top) + " " + std::to_string(outer.right - outer.left) +
                    " " + std::to_string(outer.bottom - outer.top));

@@ -123,7 +123,7 @@ void DdeServer::DropConversations() {
                 PostMessageA(info->hwndPartner, WM_DDE_TERMINATE,
                              reinterpret_cast<WPARAM>(info->hwnd), 0);
         }
-        Forget(conv);
+        Forget(conv, nullptr);
     }
 }
 
@@ -134,8 +134,7 @@ void DdeServer::LookForGoneClients() {
     for (HCONV conv : gone) {
         if (!Find(conv)) continue;  // a callback of an earlier one ended it
         EndForGoneClient(conv);
-        if (onClientGone) onClientGone();
-        Forget(conv);
+        Forget(conv, onClientGone);
     }
 }
 
@@ -150,11 +149,12 @@ DdeServer::Conversation* DdeServer::Find(HCONV conv) {
     return nullptr;
 }
 
-void DdeServer::Forget(HCONV conv) {
+void DdeServer::Forget(HCONV conv, const std::function<void()>& announce) {
     Conversation* conversation = Find(conv);
     if (!conversation) return;
     const std::vector<std::string> hotItems = std::move(conversation->hotItems);
     std::erase_if(conversations_, [conv](const Conversation& c) { return c.conv == conv; });
+    if (announce) announce();
     if (onAdviseStop)
         for (const std::string& item : hotItems) onAdviseStop(item);
 }
@@ -188,8 +188,7 @@ HDDEDATA DdeServer::OnDde(const DdeCall& call) {
         case XTYP_DISCONNECT:
             // Not one that was dropped here or whose client was found gone.
             if (!Find(call.conv)) return nullptr;
-            if (onDisconnect) onDisconnect();
-            Forget(call.conv);
+            Forget(call.conv, onDisconnect);
             return nullptr;
         case XTYP_ADVSTART: {
             if (call.format != CF_TEXT) return Flag(FALSE);

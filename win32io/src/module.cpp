@@ -26,6 +26,15 @@ std::string ProgramFolder() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::string FileBesideProgram(const std::string& extension) {
+    const std::string program = ProgramFilePath();
+    const std::size_t slash = program.find_last_of("\\/");
+    const std::size_t dot = program.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? program.substr(0, dot) : program) + extension;
+}
+
 void RegisterWindowClass(const char* name, WNDPROC procedure, const WindowClassLook& look) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;

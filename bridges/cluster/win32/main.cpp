@@ -15,7 +15,7 @@
 #include "bridges/cluster/core/bridge_settings.h"
 #include "bridges/cluster/win32/bridge.h"
 #include "bridges/cluster/win32/profile_settings.h"
-#include "win32io/companion.h"
+#include "win32io/console.h"
 #include "win32io/message_window.h"
 #include "win32io/module.h"
 
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
                      problem.what());
         return 1;
     }
-    return win32io::RunCompanion(
+    return win32io::RunConsoleCompanion(
         "clusterbridge", VANTRO_VERSION, "Vantro32's cluster bridge, spots from a DX cluster node",
         [&](win32io::Console& console) {
             console.Line("country file " + countryPath + ", version " +

@@ -48,6 +48,7 @@ void RotatorDriver::Turn(const std::string& heading, Clock::time_point now) {
     if (!up_)
         output_.Say("rotctld is not connected: " + Command(heading) +
                     " will be sent when it is back (kept for " + base::SecondsText(times_.keepTurn) + ")");
+    ShowStatus();
 }
 
 void RotatorDriver::Query(Clock::time_point now) {
@@ -64,17 +65,33 @@ Clock::time_point RotatorDriver::Step(Clock::time_point now) {
         DropStalePending(now);
         if (now < nextAttempt_ || !Connect(now)) {
             if (now >= nextAttempt_) nextAttempt_ = now + times_.retry;
+            ShowStatus();
             return nextAttempt_;
         }
     }
     if (pending_) SendPending(now);
     if (up_ && now >= nextPoll_) Poll(now);
+    ShowStatus();
     return up_ ? nextPoll_ : nextAttempt_;
+}
+
+void RotatorDriver::ShowStatus() {
+    DriverStatus status;
+    status.connected = up_;
+    status.problem = up_ ? std::string() : problem_;
+    status.model = model_;
+    status.azimuth = lastPublished_;
+    if (turn_) status.turningTo = turn_->heading;
+    if (pending_) status.turningTo = pending_->heading;
+    if (status == statusShown_) return;
+    statusShown_ = status;
+    output_.Status(status);
 }
 
 bool RotatorDriver::Connect(Clock::time_point now) {
     const auto failed = [&](const std::string& detail) {
         connection_.Close();
+        problem_ = detail;
         if (!downSaid_)
             output_.Say("cannot reach rotctld at " + where_ + " (" + detail +
                         "); trying again every " + base::SecondsText(times_.retry));
@@ -86,13 +103,16 @@ bool RotatorDriver::Connect(Clock::time_point now) {
     const Outcome asked = client_.GetRange(range);
     if (asked.kind == Outcome::Kind::LinkFailed) return failed(asked.detail);
     range_ = asked.Done() ? range : AzimuthRange{};
+    std::string model;
+    const Outcome named = client_.GetModel(model);
+    if (named.kind == Outcome::Kind::LinkFailed) return failed(named.detail);
+    model_ = named.Done() ? model : std::string();
     up_ = true;
     output_.Say(std::string(everUp_ ? "reconnected" : "connected") + " to rotctld at " + where_ +
-                ", azimuth range " + RangeText());
+                (model_.empty() ? "" : " (" + model_ + ")") + ", azimuth range " + RangeText());
     if (!asked.Done())
         output_.Say("rotctld did not give its azimuth range (" + asked.detail + "); using " +
                     RangeText());
-    output_.Connected(true);
     everUp_ = true;
     downSaid_ = false;
     pollRefusalSaid_ = false;
@@ -107,8 +127,8 @@ void RotatorDriver::LinkLost(Clock::time_point now, const std::string& detail) {
     connection_.Close();
     up_ = false;
     downSaid_ = true;
+    problem_ = detail;
     nextAttempt_ = now;
-    output_.Connected(false);
     output_.Say("lost rotctld at " + where_ + " (" + detail + "); reconnecting");
     if (turn_ && !pending_) {
         pending_ = *turn_;

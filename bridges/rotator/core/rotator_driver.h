@@ -23,13 +23,24 @@ struct DriverTimes {
     Clock::duration keepTurn = std::chrono::seconds(30);   // an undeliverable turn is then dropped
 };
 
+// What the driver knows of rotctld and the rotator, as the bridge's window shows it.
+struct DriverStatus {
+    bool connected = false;
+    std::string problem;         // why rotctld cannot be reached, while it cannot
+    std::string model;           // as rotctld names it, "Hamlib Dummy"; empty when it does not say
+    std::optional<int> azimuth;  // as last published, whole degrees
+    std::optional<double> turningTo;  // the heading of the turn under way or waiting
+
+    bool operator==(const DriverStatus&) const = default;
+};
+
 // Where the driver's results go; called on the driver's thread.
 class DriverOutput {
   public:
     virtual ~DriverOutput() = default;
     virtual void Say(const std::string& line) = 0;        // one line of the bridge's output
-    virtual void Publish(const std::string& report) = 0;  // a new value of the AZIMUTH item
-    virtual void Connected(bool up) = 0;
+    virtual void Publish(const std::string& report) = 0;  // a new value of the rotator's item
+    virtual void Status(const DriverStatus& status) = 0;  // whenever it changes
 };
 
 class RotatorDriver {
@@ -62,6 +73,7 @@ class RotatorDriver {
     void FinishTurn(Clock::time_point now, double azimuth, bool moved);
     void DropStalePending(Clock::time_point now);
     std::string RangeText() const;
+    void ShowStatus();
 
     RotctldConnection& connection_;
     RotctldClient client_;
@@ -74,6 +86,9 @@ class RotatorDriver {
     bool downSaid_ = false;  // later failed attempts stay quiet until the next connection
     Clock::time_point nextAttempt_{};
     AzimuthRange range_;
+    std::string model_;
+    std::string problem_;
+    std::optional<DriverStatus> statusShown_;
 
     std::optional<Turning> pending_;  // to be sent
     std::optional<Turning> turn_;     // sent, the rotator not yet still

@@ -7,7 +7,9 @@
 namespace rotbridge {
 
 namespace {
-constexpr int kDumpStateLineLimit = 200;
+constexpr std::size_t kDumpStateLineLimit = 200;
+// Backends with many levels and functions describe themselves at length.
+constexpr std::size_t kDumpCapsLineLimit = 1000;
 
 Outcome LinkFailed(std::string detail) {
     return {Outcome::Kind::LinkFailed, std::move(detail)};
@@ -56,22 +58,34 @@ Outcome RotctldClient::GetPosition(double& azimuth) {
     return {};
 }
 
+Outcome RotctldClient::ReadDump(std::size_t lineLimit, std::vector<std::string>& lines) {
+    for (std::size_t i = 0; i < lineLimit; ++i) {
+        std::string line;
+        if (Outcome o = Read(line); !o.Done()) return o;
+        if (const auto code = ReportCode(line)) return *code != 0 ? Refused(*code) : Outcome{};
+        lines.push_back(std::move(line));
+    }
+    return LinkFailed("an answer without an end");
+}
+
 Outcome RotctldClient::GetRange(AzimuthRange& range) {
     if (Outcome o = Send(std::string(kDumpStateCommand)); !o.Done()) return o;
     std::vector<std::string> lines;
-    for (int i = 0; i < kDumpStateLineLimit; ++i) {
-        std::string line;
-        if (Outcome o = Read(line); !o.Done()) return o;
-        if (const auto code = ReportCode(line)) {
-            if (*code != 0) return Refused(*code);
-            const auto found = RangeFromDumpState(lines);
-            if (!found) return {Outcome::Kind::Refused, "no azimuth range in its answer"};
-            range = *found;
-            return {};
-        }
-        lines.push_back(std::move(line));
-    }
-    return LinkFailed("dump_state answer without an end");
+    if (Outcome o = ReadDump(kDumpStateLineLimit, lines); !o.Done()) return o;
+    const auto found = RangeFromDumpState(lines);
+    if (!found) return {Outcome::Kind::Refused, "no azimuth range in its answer"};
+    range = *found;
+    return {};
+}
+
+Outcome RotctldClient::GetModel(std::string& model) {
+    if (Outcome o = Send(std::string(kDumpCapsCommand)); !o.Done()) return o;
+    std::vector<std::string> lines;
+    if (Outcome o = ReadDump(kDumpCapsLineLimit, lines); !o.Done()) return o;
+    const auto found = ModelFromDumpCaps(lines);
+    if (!found) return {Outcome::Kind::Refused, "no model in its answer"};
+    model = *found;
+    return {};
 }
 
 }  // namespace rotbridge

@@ -1,6 +1,8 @@
 #pragma once
-// The three requests the bridge makes of rotctld, each one command and its answer.
+// The four requests the bridge makes of rotctld, each one command and its answer.
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "bridges/rotator/core/heading.h"
 #include "bridges/rotator/core/rotctld_connection.h"
@@ -24,10 +26,13 @@ class RotctldClient {
     Outcome SetPosition(double azimuth);
     Outcome GetPosition(double& azimuth);
     Outcome GetRange(AzimuthRange& range);
+    Outcome GetModel(std::string& model);
 
   private:
     Outcome Send(const std::string& line);
     Outcome Read(std::string& line);
+    // The lines of an extended answer up to its "RPRT 0"; a refusal or a missing end otherwise.
+    Outcome ReadDump(std::size_t lineLimit, std::vector<std::string>& lines);
 
     RotctldConnection& connection_;
 };

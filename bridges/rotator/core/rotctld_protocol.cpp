@@ -12,6 +12,14 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
+// The text after a "key:" at the start of a line.
+std::optional<std::string_view> KeyedText(std::string_view line, std::string_view key) {
+    if (line.substr(0, key.size()) != key) return std::nullopt;
+    line.remove_prefix(key.size());
+    if (line.empty() || line.front() != ':') return std::nullopt;
+    return Trim(line.substr(1));
+}
+
 // The value after a "key:" or "key=" at the start of a line.
 std::optional<double> KeyedAngle(std::string_view line, std::string_view key) {
     if (line.substr(0, key.size()) != key) return std::nullopt;
@@ -60,6 +68,23 @@ std::optional<AzimuthRange> RangeFromDumpState(const std::vector<std::string>& l
     }
     if (!min || !max || *min >= *max) return std::nullopt;
     return AzimuthRange{*min, *max};
+}
+
+std::optional<std::string> ModelFromDumpCaps(const std::vector<std::string>& lines) {
+    constexpr std::size_t kLongest = 60;
+    std::string maker;
+    std::string model;
+    for (const std::string& text : lines) {
+        const std::string_view line = Trim(text);
+        if (auto v = KeyedText(line, "Mfg name")) maker = *v;
+        if (auto v = KeyedText(line, "Model name")) model = *v;
+    }
+    std::string both = maker.empty() || model.empty() ? maker + model : maker + " " + model;
+    if (both.empty()) return std::nullopt;
+    for (char& c : both)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    if (both.size() > kLongest) both = both.substr(0, kLongest);
+    return both;
 }
 
 std::string ErrorText(int code) {

@@ -15,8 +15,10 @@ namespace rotbridge {
 std::string SetPositionCommand(double azimuth);
 // "p": answered by two lines, azimuth and elevation, or by one "RPRT n" line on failure.
 inline constexpr std::string_view kGetPositionCommand = "p";
-// The extended form of dump_state: its answer, of any length, ends with an "RPRT n" line.
+// The extended forms of dump_state and dump_caps: their answers, of any length, end with an
+// "RPRT n" line.
 inline constexpr std::string_view kDumpStateCommand = "+\\dump_state";
+inline constexpr std::string_view kDumpCapsCommand = "+\\dump_caps";
 
 // The code of an "RPRT n" line; nothing for any other line.
 std::optional<int> ReportCode(std::string_view line);
@@ -27,6 +29,11 @@ std::optional<double> AngleValue(std::string_view line);
 // The azimuth range in the lines of a dump_state answer. Hamlib has written it as
 // "Minimum Azimuth: -180.000000" (extended answer) and as "min_az=-180.000000"; both are read.
 std::optional<AzimuthRange> RangeFromDumpState(const std::vector<std::string>& lines);
+
+// The rotator's maker and model in the lines of a dump_caps answer ("Mfg name:" and "Model
+// name:", "Hamlib Dummy"); nothing when neither is there. Control characters become spaces and
+// the text is cut at 60 characters: it comes from the network.
+std::optional<std::string> ModelFromDumpCaps(const std::vector<std::string>& lines);
 
 // What a Hamlib error code means, for the bridge's output.
 std::string ErrorText(int code);
