@@ -2,7 +2,7 @@
 // bridge's node session and its relay. Whatever comes, every line published is the host's spot
 // line (eight fields, seven separators, CR LF only at its end), the queue stays within its
 // capacity, every spot received is accounted for, and the bridge sends the node nothing but its
-// call, its password, empty lines and telnet refusals.
+// call, its password, its login commands, empty lines, telnet refusals and "bye".
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -57,6 +57,7 @@ class Relay : public cluster::SessionOutput {
     void Status(const cluster::SessionStatus&) override {}
     void LiveSpot(const cluster::Spot& spot) override { relay.Receive(spot, now); }
     void BacklogSpot() override { relay.CountBacklog(); }
+    void UnreadableSpot() override { relay.CountUnreadable(); }
 
     cluster::SpotRelay relay;
     cluster::Clock::time_point now{};
@@ -74,7 +75,8 @@ void CheckSent(const std::string& sent) {
         const std::size_t end = rest.find("\r\n");
         Check(end != std::string::npos, "a line sent without its line end");
         const std::string line = rest.substr(0, end);
-        Check(line.empty() || line == "W1ABC" || line == "pw", "something else sent to the node");
+        Check(line.empty() || line == "W1ABC" || line == "pw" || line == "set/skimmer",
+              "something else sent to the node");
         rest.erase(0, end + 2);
     }
 }
@@ -87,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.maxAge = std::chrono::seconds(3);
     Node node;
     Relay out(settings);
-    cluster::NodeSession session(node, out, {{"node", "7300"}}, {"W1ABC", "pw"});
+    cluster::NodeSession session(node, out, {{"node", "7300"}},
+                                 {"W1ABC", "pw", cluster::NodeCommandsOf(settings)});
     // Each piece: a byte for its length (and its time), then its bytes.
     for (std::size_t i = 0; i < size;) {
         const std::size_t length = data[i] % 64;

@@ -34,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "a locator both valid and invalid");
     if (centre) Check(OnTheGlobe(*centre), "a locator centre off the globe");
 
-    if (const auto found = cluster::LocatorInComment(text)) {
-        Check(text.find(*found) != std::string_view::npos, "a locator not in the comment");
-        Check(cluster::LocatorCentre(*found).has_value(), "an invalid locator found in a comment");
+    for (const std::string& found : cluster::LocatorsInComment(text)) {
+        Check(text.find(found) != std::string_view::npos, "a locator not in the comment");
+        Check(cluster::LocatorCentre(found).has_value(), "an invalid locator found in a comment");
     }
 
     std::optional<cluster::Position> station;

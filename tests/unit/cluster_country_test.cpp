@@ -67,12 +67,22 @@ TEST(ClusterCountry, CallsOfEveryFormFindTheirCountryInTheDebianFile) {
         {"UA9ABC/3", "European Russia"},
         {"UA9ABC", "Asiatic Russia"},
         {"DL/W1ABC/4", "Fed. Rep. of Germany"},
+        // A territory's call with an area digit is in that area of the United States.
+        {"KP4ABC/1", "United States of America"},
+        {"KL7ABC/6", "United States of America"},
+        {"KH6ABC/4", "United States of America"},
+        {"AH6ABC/7", "United States of America"},
+        {"VE3ABC/7", "Canada"},
         // The shorter part gives the place.
         {"DL/W1ABC", "Fed. Rep. of Germany"},
         {"W1ABC/VP2E", "Anguilla"},
         {"VP2E/W1ABC", "Anguilla"},
         {"DL1ABC/EA8", "Canary Islands"},
         {"W1ABC/KH6", "Hawaii"},
+        // Parts as long as each other: the one after the '/' gives the place.
+        {"K9HZ/VP2V", "British Virgin Islands"},
+        {"VP2V/K9HZ", "United States of America"},
+        {"DL1ABC/EA8ABC", "Canary Islands"},
         // Guantanamo Bay: KG4 and two letters only.
         {"KG4XY", "Guantanamo Bay"},
         {"KG4XYZ", "United States of America"},

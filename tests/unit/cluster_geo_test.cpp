@@ -43,20 +43,53 @@ TEST(ClusterGeo, LocatorsGiveTheCentreOfTheirSquareOrSayWhatIsWrong) {
     }
 }
 
-TEST(ClusterGeo, TheDxLocatorIsTheLastOneInTheComment) {
-    const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"CQ JO62", "JO62"},
-        {"JN58TD<ES>JO62QM", "JO62QM"},
-        {"jo62 kp20le tnx", "kp20le"},
+TEST(ClusterGeo, TheLocatorsOfACommentAreFoundInTheirOrder) {
+    using Found = std::vector<std::string>;
+    const std::pair<const char*, Found> cases[] = {
+        {"CQ JO62", {"JO62"}},
+        {"JN58TD<ES>JO62QM", {"JN58TD", "JO62QM"}},
+        {"jo62 kp20le tnx", {"jo62", "kp20le"}},
+        {"IO91-KM18 ms", {"IO91", "KM18"}},
         {"FT8 -10 dB RR73", {}},
-        {"rr73 JO62", "JO62"},
+        {"rr73 JO62", {"JO62"}},
         {"CW 12 dB 25 WPM CQ", {}},
         {"EU-123 IOTA", {}},
         {"JO62QM4", {}},
         {"", {}},
     };
-    for (const auto& [comment, locator] : cases)
-        EXPECT_EQ(cluster::LocatorInComment(comment), locator) << comment;
+    for (const auto& [comment, locators] : cases)
+        EXPECT_EQ(cluster::LocatorsInComment(comment), locators) << comment;
+}
+
+TEST(ClusterGeo, OfTwoLocatorsInACommentTheOneThatFitsTheDxCallsCountryIsTheDxs) {
+    static const auto table = cluster::CountryTable::Load(cluster::CountryTable::kDebianPath);
+    const Position station = *cluster::LocatorCentre("JO62QM");
+    const auto heading = [&](const std::string& line) {
+        const auto classified = cluster::ClassifyLine(line);
+        EXPECT_TRUE(classified.spot) << line;
+        const auto path = cluster::PathToSpot(
+            *classified.spot, cluster::LookUpCall(table, classified.spot->dxCall), table, station);
+        return path ? path->path.bearing : -1;
+    };
+    const auto towards = [&](const char* locator) {
+        return cluster::ShortPath(station, *cluster::LocatorCentre(locator)).bearing;
+    };
+    // A Greek station heard in England on 6 m: its locator first or last, any marks between.
+    for (const char* comment : {"KM18<ES>IO91 ft8", "IO91<ES>KM18 ft8", "IO91-KM18", "KM18 IO91",
+                                "es IO91>KM18 tnx", "KM18(ES)IO91JQ"})
+        EXPECT_EQ(heading(std::string("DX de G4ABC:  50313.0  SV1XYZ  ") + comment + "  1612Z"),
+                  towards("KM18"))
+            << comment;
+    // Both in the same country: the spotter's locator after the time tells them apart.
+    EXPECT_EQ(heading("DX de W1ABC:  50125.0  W6XYZ  FN42<>DM04 es  2210Z FN42"), towards("DM04"));
+    EXPECT_EQ(heading("DX de W1ABC:  50125.0  W6XYZ  DM04<>FN42 es  2210Z FN42"), towards("DM04"));
+    // Neither fits the DX call's country: the country's position.
+    const Position usa = cluster::LookUpCall(table, "W1AW").where->position;
+    EXPECT_EQ(heading("DX de DL1ABC:  14025.0  W1AW  JO62 de JN58  1612Z"),
+              cluster::ShortPath(station, usa).bearing);
+    EXPECT_EQ(heading("DX de DL1ABC:  14025.0  W1AW  CQ JO62  1612Z"),
+              cluster::ShortPath(station, usa).bearing)
+        << "one locator far from the call's country is not the DX's either";
 }
 
 TEST(ClusterGeo, TheStationIsALocatorOrLatitudeAndLongitude) {
@@ -102,7 +135,8 @@ TEST(ClusterGeo, ASpotLineBecomesAHeadingFromItsCommentLocatorOrItsCountry) {
     const auto spotPath = [&](const char* line) {
         const auto classified = cluster::ClassifyLine(line);
         EXPECT_TRUE(classified.spot) << line;
-        return cluster::PathToSpot(*classified.spot, table, station);
+        return cluster::PathToSpot(
+            *classified.spot, cluster::LookUpCall(table, classified.spot->dxCall), table, station);
     };
     // The spotter's locator after the time is not the DX's: the country's position is used.
     const auto byCountry = spotPath("DX de W1ABC: 14025.0 T91AB CQ 1234Z JO62");

@@ -125,6 +125,31 @@ TEST(ClusterLines, SpotsAreReadByWordsWhereverTheColumnsShift) {
         {"DX de VE7CC-1-#: 7025.3 JA1XYZ CW 10 dB 28 WPM CQ 1234Z Q:9 Z:5,14", LineKind::Spot,
          "VE7CC-1-#", "7025.3", 7025.3, "JA1XYZ", "CW 10 dB 28 WPM CQ", "1234", "Q:9 Z:5,14", "",
          true},
+        // The older column form: a spotter of 8 or more has lost its colon, and one of 8 runs
+        // into a frequency of 10 characters.
+        {"DX de DL1ABC-2   14025.0  JA1XYZ       cq test                        1612Z",
+         LineKind::Spot, "DL1ABC-2", "14025.0", 14025.0, "JA1XYZ", "cq test", "1612", "", "",
+         false},
+        {"DX de DL8LAS-#    7012.0  K1ABC        CW 24 dB 25 WPM CQ             1234Z",
+         LineKind::Spot, "DL8LAS-#", "7012.0", 7012.0, "K1ABC", "CW 24 dB 25 WPM CQ", "1234", "",
+         "", true},
+        {"DX de DL1ABC-210368100.0  G3XYZ        JO01<ES>JO62 qrp: 5w          0001Z",
+         LineKind::Spot, "DL1ABC-2", "10368100.0", 10368100.0, "G3XYZ", "JO01<ES>JO62 qrp: 5w",
+         "0001", "", "", false},
+        {"DX de G4ABC:   10368100.0  G3XYZ  cq 1200Z", LineKind::Spot, "G4ABC", "10368100.0",
+         10368100.0, "G3XYZ", "cq", "1200", "", "", false},
+        {"DX de DL1ABC-2:10368100.0  G3XYZ  cq 1200Z", LineKind::Spot, "DL1ABC-2", "10368100.0",
+         10368100.0, "G3XYZ", "cq", "1200", "", "", false},
+        {"DX de W1ABC 14025.0 JA1XYZ 1200Z login:", LineKind::Spot, "W1ABC", "14025.0", 14025.0,
+         "JA1XYZ", "", "1200", "login:", "", false},
+        // DX calls of more than 12 characters shift the rest.
+        {"DX de G4ABC:     50313.0  IU2024GIUBILEO/IW2ABC/P ft8 -5 dB  1612Z", LineKind::Spot,
+         "G4ABC", "50313.0", 50313.0, "IU2024GIUBILEO/IW2ABC/P", "ft8 -5 dB", "1612", "", "",
+         false},
+        // A reverse beacon's skimmer spot.
+        {"DX de W3LPL-#:   14025.0  K1ABC          CW    24 dB  25 WPM  CQ      1234Z",
+         LineKind::Spot, "W3LPL-#", "14025.0", 14025.0, "K1ABC", "CW    24 dB  25 WPM  CQ", "1234",
+         "", "", true},
         {"14025.0  JA1XYZ       7-Dec-2026 1234Z  CQ up 2                 <W1ABC>",
          LineKind::BacklogSpot, "W1ABC", "14025.0", 14025.0, "JA1XYZ", "CQ up 2", "1234", "",
          "7-Dec-2026", false},
@@ -179,14 +204,16 @@ TEST(ClusterLines, BulletinsTalkPromptsAndWhatIsNoSpot) {
         {"login: ", LineKind::LoginPrompt, "", ""},
         {"Please enter your call: ", LineKind::LoginPrompt, "", ""},
         {"Password:", LineKind::PasswordPrompt, "", ""},
+        {"N0ABC-2 de G4ABC-12: Reconnected as you", LineKind::Talk, "G4ABC-12",
+         "Reconnected as you"},
         // Lines that start like spots but lack what a spot needs.
-        {"DX de W1ABC: 14025.0 JA1XYZ CQ no time", LineKind::Other, "", ""},
-        {"DX de W1ABC: 14025.0 JA1XYZ 2400Z", LineKind::Other, "", ""},
-        {"DX de W1ABC: 14025.0001 JA1XYZ 1200Z", LineKind::Other, "", ""},
-        {"DX de W1ABC: 14O25.0 JA1XYZ 1200Z", LineKind::Other, "", ""},
-        {"DX de W1ABC: 14025.0 ?? 1200Z", LineKind::Other, "", ""},
-        {"DX de : 14025.0 JA1XYZ 1200Z", LineKind::Other, "", ""},
-        {"DX de W1ABC 14025.0 JA1XYZ 1200Z login:", LineKind::Other, "", ""},
+        {"DX de W1ABC: 14025.0 JA1XYZ CQ no time", LineKind::UnreadableSpot, "", ""},
+        {"DX de W1ABC: 14025.0 JA1XYZ 2400Z", LineKind::UnreadableSpot, "", ""},
+        {"DX de W1ABC: 14025.0001 JA1XYZ 1200Z", LineKind::UnreadableSpot, "", ""},
+        {"DX de W1ABC: 14O25.0 JA1XYZ 1200Z", LineKind::UnreadableSpot, "", ""},
+        {"DX de W1ABC: 14025.0 ?? 1200Z", LineKind::UnreadableSpot, "", ""},
+        {"DX de : 14025.0 JA1XYZ 1200Z", LineKind::UnreadableSpot, "", ""},
+        {"DX de DL1ABC-2x10368100.0 G3XYZ 1200Z", LineKind::UnreadableSpot, "", ""},
         {"14025.0 JA1XYZ 7-Dex-2026 1234Z CQ <W1ABC>", LineKind::Other, "", ""},
         {"14025.0 JA1XYZ 7-Dec-2026 1234Z CQ W1ABC", LineKind::Other, "", ""},
         {"WWV de", LineKind::Other, "", ""},
@@ -197,7 +224,8 @@ TEST(ClusterLines, BulletinsTalkPromptsAndWhatIsNoSpot) {
         EXPECT_EQ(line.kind, kind) << text;
         EXPECT_EQ(line.sender, sender) << text;
         EXPECT_EQ(line.text, message) << text;
-        EXPECT_EQ(line.spot.has_value(), kind == LineKind::Spot || kind == LineKind::BacklogSpot);
+        EXPECT_EQ(line.spot.has_value(), kind == LineKind::Spot || kind == LineKind::BacklogSpot)
+            << text;
     }
 }
 

@@ -113,6 +113,42 @@ TEST_F(SpotRelayTest, SkimmerBandAndModeSettingsKeepSpotsOut) {
     EXPECT_EQ(relay.Counts().filtered, cases.size() - expected.size());
 }
 
+TEST_F(SpotRelayTest, MicrowaveBandsModesOfTheDxsRegionAndSpotterContinents) {
+    settings_.bands = {"13cm", "9cm", "6cm", "3cm", "40m", "20m"};
+    settings_.modes = {cluster::Mode::Cw};
+    settings_.spotterContinents = {cluster::Continent::Europe, cluster::Continent::NorthAmerica};
+    cluster::SpotRelay relay(settings_, Table());
+    const std::vector<std::pair<cluster::Spot, bool>> cases = {
+        {Spot("OK1AA", "2320050.0", "", "DL1ABC"), true},    // the CW part of each band
+        {Spot("OK1AB", "3400100.0", "", "DL1ABC"), true},    //
+        {Spot("OK1AC", "5760100.0", "", "DL1ABC"), true},    //
+        {Spot("OK1AD", "10368100.0", "", "DL1ABC"), true},   //
+        {Spot("OK1AE", "10368250.0", "", "DL1ABC"), false},  // narrowband phone
+        {Spot("OK1AF", "10368200.0", "cw", "DL1ABC"), true},
+        // 7055 kHz is CW in Region 2 (as the United States keep it), phone in Region 3 and
+        // digital in Region 1.
+        {Spot("W1AA", "7055.0", "", "DL1ABC"), true},
+        {Spot("JA1AA", "7055.0", "", "DL1ABC"), false},
+        {Spot("OK1AG", "7055.0", "", "DL1ABC"), false},
+        // 14120 kHz: phone in Region 1, CW and data in the United States.
+        {Spot("K1AA", "14120.0", "", "W3LPL"), false},  // data, not CW
+        {Spot("OK1AH", "14025.0", "", "W3LPL-#"), true},
+        // Heard in Asia, or by a spotter of no known country: not wanted.
+        {Spot("OK1AI", "14025.0", "", "JA1ABC-#"), false},
+        {Spot("OK1AJ", "14025.0", "", "Q9QQQ"), false},
+    };
+    std::vector<std::string> expected;
+    for (const auto& [spot, passes] : cases) {
+        relay.Receive(spot, now_);
+        if (passes) expected.push_back(spot.dxCall);
+    }
+    std::vector<std::string> calls;
+    for (const auto& out : Publish(relay, 10s))
+        calls.push_back(out.text.substr(0, out.text.find(' ')));
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(relay.Counts().filtered, cases.size() - expected.size());
+}
+
 TEST_F(SpotRelayTest, TheSameCallOnTheSameBandWithinTheWindowIsADuplicate) {
     settings_.duplicateWindow = 10min;
     settings_.maxAge = 2s;

@@ -104,6 +104,9 @@ TEST(ClusterSettings, AMissingOrInvalidSettingIsNamedWithWhereItCameFrom) {
         {"MAX_AGE_MINUTES", "0", "from 0.01 to 60"},
         {"KEEPALIVE_MINUTES", "nan", "from 0.01 to 30"},
         {"SERVICE", "WENDRA16", "give WENDRA32 or WENDRA"},
+        {"BACKUP_NODES", "dxc2.example.org:7300, dxc3:0", "\"dxc3:0\" is no node"},
+        {"LOGIN_COMMANDS", "set/nobeep; bye", "\"bye\" would end every login"},
+        {"SPOTTER_CONTINENTS", "EU, XX", "\"XX\" is no continent"},
     };
     for (const auto& [key, value, why] : invalid) {
         std::map<std::string, std::string> values = {
@@ -123,6 +126,33 @@ TEST(ClusterSettings, AMissingOrInvalidSettingIsNamedWithWhereItCameFrom) {
     EXPECT_THROW(CommandLine({"--callsign"}), SettingsError);
     EXPECT_THROW(CommandLine({"--call", "DL1ABC"}), SettingsError);
     EXPECT_THROW(CommandLine({"DL1ABC"}), SettingsError);
+}
+
+TEST(ClusterSettings, BackupNodesLoginCommandsAndSpotterContinents) {
+    const cluster::BridgeSettings s = kTable.Read(
+        CommandLine({"--backup-nodes", "dxc2.example.org:8000 dxc3.example.org", "--login-commands",
+                     "set/nobeep;  accept/spots on hf/cw,rtty ;", "--spotter-continents", "eu,NA"}),
+        kFile);
+    EXPECT_EQ(cluster::NodesOf(s),
+              (std::vector<cluster::NodeAddress>{{"dxc.example.org", "7300"},
+                                                 {"dxc2.example.org", "8000"},
+                                                 {"dxc3.example.org", "7300"}}));
+    EXPECT_EQ(s.loginCommands,
+              (std::vector<std::string>{"set/nobeep", "accept/spots on hf/cw,rtty"}));
+    EXPECT_EQ(s.spotterContinents,
+              (std::set<cluster::Continent>{cluster::Continent::Europe,
+                                            cluster::Continent::NorthAmerica}));
+    // Skimmer spots on: the node is asked for them first, unless the commands say themselves.
+    EXPECT_EQ(cluster::NodeCommandsOf(s), (std::vector<std::string>{"set/skimmer", "set/nobeep",
+                                                                    "accept/spots on hf/cw,rtty"}));
+    cluster::BridgeSettings own = s;
+    own.loginCommands = {"set/nobeep", "SET/SKIMMER CW"};
+    EXPECT_EQ(cluster::NodeCommandsOf(own), own.loginCommands);
+    own.loginCommands = {"set/noskimmer"};
+    EXPECT_EQ(cluster::NodeCommandsOf(own), own.loginCommands);
+    own.skimmer = false;
+    own.loginCommands = {"set/nobeep"};
+    EXPECT_EQ(cluster::NodeCommandsOf(own), own.loginCommands);
 }
 
 TEST(ClusterSettings, UsageDialogTextsAndCheckComeFromTheSameDeclarations) {

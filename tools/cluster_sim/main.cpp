@@ -1,6 +1,6 @@
-// The cluster node simulator: a telnet DX cluster node on 127.0.0.1 that logs in any call and,
-// while a client is logged in, sends a spot every interval: stations all over the world on the
-// HF bands, each call new, the time the current UTC.
+// The cluster node simulator: a telnet DX cluster node on 127.0.0.1, playing one family of node
+// programs, that logs in any call and, while a client is logged in, sends a spot every interval:
+// stations all over the world on the HF bands, each call new, the time the current UTC.
 #include <windows.h>
 
 #include <string>
@@ -12,9 +12,11 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: cluster_sim [--port PORT] [--interval MS]\n"
+    "usage: cluster_sim [--port PORT] [--interval MS] [--profile NAME]\n"
     "A DX cluster node on 127.0.0.1:PORT (default 7300): logs in any call and sends a spot\n"
-    "every MS milliseconds (default 2000) while a client is logged in.\n";
+    "every MS milliseconds (default 2000) while a client is logged in. NAME is the node\n"
+    "program it plays: dxspider-1.57 (the default), dxspider-1.55, ar-cluster, cc-cluster\n"
+    "or skimmer-server.\n";
 
 struct Station {
     const char* prefix;  // the call's first part; a new suffix is added each time
@@ -39,14 +41,6 @@ std::string Suffix(unsigned n) {
     return suffix;
 }
 
-std::string UtcTime() {
-    SYSTEMTIME t;
-    GetSystemTime(&t);
-    char text[5];
-    wsprintfA(text, "%02u%02u", t.wHour, t.wMinute);
-    return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,8 +48,11 @@ int main(int argc, char** argv) {
         const win32io::WinsockSession winsock;
         const int port = std::stoi(tools::Option(argc, argv, "--port", "7300"));
         const DWORD interval = std::stoul(tools::Option(argc, argv, "--interval", "2000"));
-        tools::NodeSimulator node(tools::NodeStyle{}, port);
-        tools::Say("offering a DX cluster node on 127.0.0.1:" + std::to_string(node.Port()));
+        const tools::NodeStyle style =
+            tools::Profile(tools::Option(argc, argv, "--profile", "dxspider-1.57"));
+        tools::NodeSimulator node(style, port);
+        tools::Say("offering a DX cluster node on 127.0.0.1:" + std::to_string(node.Port()) +
+                   ", playing " + style.name);
         int loginsSeen = 0;
         for (unsigned n = 0;; ++n) {
             Sleep(interval);
@@ -65,10 +62,10 @@ int main(int argc, char** argv) {
             }
             if (loginsSeen == 0) continue;
             const Station& station = kStations[n % std::size(kStations)];
-            const std::string line = tools::NodeSimulator::SpotLine(
-                "SIM1-#", station.kHz, station.prefix + Suffix(n), station.comment, UtcTime());
-            node.SendLine(line);
-            tools::Say("send " + line);
+            const tools::SimSpot spot{"SIM1-#", station.kHz, station.prefix + Suffix(n),
+                                      station.comment, tools::UtcTime()};
+            node.SendSpot(spot);
+            tools::Say("send " + tools::SpotLine(style.spotForm, spot));
         }
     });
 }

@@ -10,15 +10,19 @@ namespace tools {
 
 namespace {
 constexpr long kPollUs = 20000;
-constexpr int kLoginLimitPolls = 500;  // 10 s for the client's answers
+constexpr ULONGLONG kLoginLimitMs = 10000;  // for the client's answers
 constexpr std::size_t kLongestLine = 4096;
 
-bool Readable(SOCKET s) {
-    fd_set ready;
-    FD_ZERO(&ready);
-    FD_SET(s, &ready);
-    timeval limit{0, kPollUs};
-    return select(0, &ready, nullptr, nullptr, &limit) > 0;
+std::string Replaced(std::string text, const std::string& what, const std::string& with) {
+    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
+        text.replace(at, what.size(), with);
+    return text;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
 }
 }  // namespace
 
@@ -31,6 +35,7 @@ NodeSimulator::~NodeSimulator() {
     stopping_ = true;
     thread_.join();
     const std::lock_guard lock(mutex_);
+    for (Client& client : clients_) closesocket(client.socket);
     if (listener_ != INVALID_SOCKET) closesocket(listener_);
 }
 
@@ -63,7 +68,6 @@ void NodeSimulator::Stop() {
     // The serving thread closes the listener itself: it may be waiting on it.
     std::unique_lock lock(mutex_);
     killed_ = true;
-    dropWanted_ = true;
     changed_.wait(lock, [&] { return listener_ == INVALID_SOCKET; });
 }
 
@@ -87,32 +91,28 @@ void NodeSimulator::SetStyle(const NodeStyle& style) {
     style_ = style;
 }
 
-std::string NodeSimulator::SpotLine(const std::string& spotter, const std::string& kHz,
-                                    const std::string& call, const std::string& comment,
-                                    const std::string& time) {
-    // Blanks up to the column, at least one: the columns of a node, as far as the words allow.
-    const auto padTo = [](std::string& line, std::size_t column) {
-        line.append(line.size() + 1 < column ? column - line.size() : 1, ' ');
-    };
-    std::string line = "DX de " + spotter + ":";
-    padTo(line, 24 - std::min<std::size_t>(kHz.size(), 23));
-    line += kHz;
-    padTo(line, 26);
-    line += call;
-    padTo(line, 39);
-    line += comment;
-    padTo(line, 70);
-    return line + time + "Z";
+void NodeSimulator::SendSpot(const SimSpot& spot) {
+    const std::lock_guard lock(mutex_);
+    const std::string line =
+        SpotLine(style_.spotForm, spot) + (style_.bells ? "\a\a" : "") + LineEnd();
+    const bool skimmer = spot.spotter.ends_with("-#");
+    for (Client& client : clients_)
+        if (client.stage == Client::Stage::LoggedIn &&
+            (!skimmer || !style_.skimmerNeedsSet || client.skimmer))
+            client.outgoing.push_back(line);
 }
 
 void NodeSimulator::SendLine(const std::string& line) {
     const std::lock_guard lock(mutex_);
-    outgoing_.push_back(line + (style_.bells ? "\a\a" : "") + LineEnd());
+    for (Client& client : clients_)
+        if (client.stage == Client::Stage::LoggedIn)
+            client.outgoing.push_back(line + (style_.bells ? "\a\a" : "") + LineEnd());
 }
 
 void NodeSimulator::SendBytes(const std::string& bytes) {
     const std::lock_guard lock(mutex_);
-    outgoing_.push_back(bytes);
+    for (Client& client : clients_)
+        if (client.stage == Client::Stage::LoggedIn) client.outgoing.push_back(bytes);
 }
 
 int NodeSimulator::Logins() {
@@ -125,9 +125,19 @@ std::vector<std::string> NodeSimulator::Calls() {
     return calls_;
 }
 
+int NodeSimulator::Bumps() {
+    const std::lock_guard lock(mutex_);
+    return bumps_;
+}
+
 std::size_t NodeSimulator::LinesHeard() {
     const std::lock_guard lock(mutex_);
-    return linesHeard_;
+    return heard_.size();
+}
+
+std::vector<std::string> NodeSimulator::Heard() {
+    const std::lock_guard lock(mutex_);
+    return heard_;
 }
 
 bool NodeSimulator::WaitForLogins(int count, unsigned limitMs) {
@@ -140,139 +150,194 @@ std::string NodeSimulator::LineEnd() const {
     return style_.lfcr ? "\n\r" : "\r\n";
 }
 
-void NodeSimulator::Write(SOCKET client, const std::string& bytes) {
-    send(client, bytes.data(), static_cast<int>(bytes.size()), 0);
+std::string NodeSimulator::Text(const std::string& text, const Client& client) const {
+    return Replaced(text, "%CALL%", client.call);
+}
+
+void NodeSimulator::Write(Client& client, const std::string& bytes) {
+    if (!client.closing) send(client.socket, bytes.data(), static_cast<int>(bytes.size()), 0);
+}
+
+void NodeSimulator::Close(Client& client, bool reset) {
+    if (reset) {
+        // As a killed node's system does: no TIME_WAIT keeps the port from Start.
+        const linger abort{1, 0};
+        setsockopt(client.socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
+                   sizeof abort);
+    }
+    client.closing = true;
 }
 
 void NodeSimulator::Serve() {
     while (!stopping_) {
-        SOCKET listener;
+        fd_set ready;
+        FD_ZERO(&ready);
         {
-            const std::lock_guard lock(mutex_);
+            std::unique_lock lock(mutex_);
             if (killed_ && listener_ != INVALID_SOCKET) {
                 closesocket(listener_);
                 listener_ = INVALID_SOCKET;
+                for (Client& client : clients_) Close(client, true);
                 changed_.notify_all();
             }
-            listener = listener_;
+            if (dropWanted_.exchange(false))
+                for (Client& client : clients_) Close(client, false);
+            // Those closed go; the others' due answers and what waits for them go out.
+            for (auto it = clients_.begin(); it != clients_.end();) {
+                if (!it->closing && it->stage != Client::Stage::LoggedIn &&
+                    GetTickCount64() - it->since > kLoginLimitMs)
+                    it->closing = true;
+                if (it->closing) {
+                    closesocket(it->socket);
+                    it = clients_.erase(it);
+                    continue;
+                }
+                if (it->stage == Client::Stage::Answering && GetTickCount64() >= it->answerAt)
+                    Answer(*it);
+                if (!silent_ && !it->outgoing.empty()) {
+                    std::string bytes;
+                    for (const std::string& text : it->outgoing) bytes += text;
+                    it->outgoing.clear();
+                    lock.unlock();
+                    Write(*it, bytes);
+                    lock.lock();
+                }
+                FD_SET(it->socket, &ready);
+                ++it;
+            }
+            if (listener_ != INVALID_SOCKET) FD_SET(listener_, &ready);
         }
-        if (listener == INVALID_SOCKET) {
+        if (ready.fd_count == 0) {
             Sleep(kPollUs / 1000);
             continue;
         }
-        if (!Readable(listener)) continue;
-        const SOCKET client = accept(listener, nullptr, nullptr);
-        if (client == INVALID_SOCKET) continue;
-        SetHandleInformation(reinterpret_cast<HANDLE>(client), HANDLE_FLAG_INHERIT, 0);
-        // A client that takes no data holds up the node for a moment at most.
-        u_long blocking = 0;
-        ioctlsocket(client, FIONBIO, &blocking);
-        const DWORD sendLimitMs = 2000;
-        setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendLimitMs),
-                   sizeof sendLimitMs);
-        dropWanted_ = false;
-        ServeClient(client);
-        if (killed_) {
-            // Reset, as a killed node's system does: no TIME_WAIT keeps the port from Start.
-            const linger abort{1, 0};
-            setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
-                       sizeof abort);
-        }
-        closesocket(client);
+        timeval limit{0, kPollUs};
+        if (select(0, &ready, nullptr, nullptr, &limit) <= 0) continue;
+        const std::lock_guard lock(mutex_);
+        if (listener_ != INVALID_SOCKET && FD_ISSET(listener_, &ready)) Accept(listener_);
+        for (Client& client : clients_)
+            if (!client.closing && FD_ISSET(client.socket, &ready)) Read(client);
     }
 }
 
-std::optional<std::string> NodeSimulator::ReadLine(SOCKET client, std::string& pending) {
-    for (int polls = 0; polls < kLoginLimitPolls && !stopping_ && !dropWanted_; ++polls) {
-        const std::size_t end = pending.find_first_of("\r\n");
-        if (end != std::string::npos) {
-            std::string line = pending.substr(0, end);
-            const std::size_t next = pending.find_first_not_of("\r\n", end);
-            pending.erase(0, next == std::string::npos ? pending.size() : next);
-            return line;
+void NodeSimulator::Accept(SOCKET listener) {
+    const SOCKET s = accept(listener, nullptr, nullptr);
+    if (s == INVALID_SOCKET) return;
+    SetHandleInformation(reinterpret_cast<HANDLE>(s), HANDLE_FLAG_INHERIT, 0);
+    // A client that takes no data holds up the node for a moment at most.
+    u_long blocking = 0;
+    ioctlsocket(s, FIONBIO, &blocking);
+    const DWORD sendLimitMs = 2000;
+    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendLimitMs),
+               sizeof sendLimitMs);
+    Client& client = clients_.emplace_back();
+    client.socket = s;
+    client.since = GetTickCount64();
+    if (style_.telnet) Write(client, "\xFF\xFB\x01\xFF\xFD\x18\xFF\xFB\x03");
+    Write(client, Replaced(style_.greeting, "\r\n", LineEnd()) + style_.prompt);
+}
+
+void NodeSimulator::Read(Client& client) {
+    char chunk[512];
+    const int got = recv(client.socket, chunk, sizeof chunk, 0);
+    if (got <= 0) {
+        client.closing = true;
+        return;
+    }
+    // Telnet answers (IAC and two bytes) are no text.
+    for (int i = 0; i < got; ++i) {
+        if (static_cast<unsigned char>(chunk[i]) == 0xFF) {
+            i += 2;
+            continue;
         }
-        if (!Readable(client)) continue;
-        char chunk[512];
-        const int got = recv(client, chunk, sizeof chunk, 0);
-        if (got <= 0) return std::nullopt;
-        // Telnet answers (IAC and two bytes) are no text.
-        for (int i = 0; i < got; ++i) {
-            if (static_cast<unsigned char>(chunk[i]) == 0xFF) {
-                i += 2;
-                continue;
+        client.pending += chunk[i];
+    }
+    for (std::size_t end;
+         !client.closing && (end = client.pending.find_first_of("\r\n")) != std::string::npos;) {
+        const std::string line = client.pending.substr(0, end);
+        // CR LF is one line end; so is a lone CR or LF.
+        client.pending.erase(0, end + (client.pending.compare(end, 2, "\r\n") == 0 ? 2 : 1));
+        HandleLine(client, line);
+    }
+    if (client.pending.size() > kLongestLine) client.closing = true;
+}
+
+void NodeSimulator::HandleLine(Client& client, const std::string& line) {
+    switch (client.stage) {
+        case Client::Stage::Call:
+            if (line.empty()) return;  // the rest of a line end
+            client.call = line;
+            if (!style_.refusal.empty() ||
+                (style_.refusesSlash && line.find('/') != std::string::npos)) {
+                Write(client, (style_.refusal.empty() ? "Sorry " + line + " is an invalid callsign"
+                                                      : style_.refusal) +
+                                  LineEnd());
+                Close(client, false);
+                return;
             }
-            pending += chunk[i];
-        }
-        if (pending.size() > kLongestLine) return std::nullopt;
+            if (!style_.password.empty()) {
+                Write(client, "password: ");
+                client.stage = Client::Stage::Password;
+                return;
+            }
+            client.stage = Client::Stage::Answering;
+            client.answerAt = GetTickCount64() + style_.answerDelayMs;
+            return;
+        case Client::Stage::Password:
+            if (line != style_.password) {
+                Write(client, "Sorry, wrong password" + LineEnd());
+                Close(client, false);
+                return;
+            }
+            client.stage = Client::Stage::Answering;
+            client.answerAt = GetTickCount64() + style_.answerDelayMs;
+            return;
+        case Client::Stage::Answering:
+            return;  // typed ahead: lost, as on a node that has not read it
+        case Client::Stage::LoggedIn:
+            break;
     }
-    return std::nullopt;
+    heard_.push_back(line);
+    if (silent_) return;
+    const std::string command = Lower(line);
+    if (command == "bye") {
+        Close(client, false);
+        return;
+    }
+    std::string answer;
+    if (command.starts_with("set/skim")) {
+        client.skimmer = true;
+        answer = Text(style_.skimmerSet, client) + LineEnd();
+    } else if (command.starts_with("set/noskim")) {
+        client.skimmer = false;
+    } else if (command == "set/nobeep") {
+        answer = "Beeps are now off" + LineEnd();
+    }
+    if (style_.answersCommands && !style_.promptLine.empty())
+        answer += Text(style_.promptLine, client) + LineEnd();
+    client.outgoing.push_back(answer);
 }
 
-bool NodeSimulator::Login(SOCKET client, std::string& pending) {
-    NodeStyle style;
-    {
-        const std::lock_guard lock(mutex_);
-        style = style_;
+void NodeSimulator::Answer(Client& client) {
+    // Every node gives the call to the newest login: the older one is told and dropped.
+    for (Client& other : clients_) {
+        if (&other == &client || other.closing || other.stage != Client::Stage::LoggedIn ||
+            other.call != client.call)
+            continue;
+        Write(other, "Reconnected as " + other.call +
+                         " at 127.0.0.1, this instance is disconnected" + LineEnd());
+        Close(other, false);
+        ++bumps_;
     }
-    if (style.telnet) Write(client, "\xFF\xFB\x01\xFF\xFD\x18\xFF\xFB\x03");
-    Write(client, "\aWelcome to the Vantro32 test node" + LineEnd() + LineEnd() + style.prompt);
-    const std::optional<std::string> call = ReadLine(client, pending);
-    if (!call) return false;
-    if (!style.refusal.empty()) {
-        Write(client, style.refusal + LineEnd());
-        return false;
-    }
-    if (!style.password.empty()) {
-        Write(client, "password: ");
-        const std::optional<std::string> password = ReadLine(client, pending);
-        if (!password || *password != style.password) {
-            Write(client, "Sorry, wrong password" + LineEnd());
-            return false;
-        }
-    }
-    Write(client, "Hello " + *call + ", this is SIM1 in Testland" + LineEnd());
-    for (const std::string& line : style.backlog) Write(client, line + LineEnd());
-    Write(client, *call + " de SIM1  7-Dec-2026 0824Z dxspider >" + LineEnd());
-    {
-        const std::lock_guard lock(mutex_);
-        ++logins_;
-        calls_.push_back(*call);
-        outgoing_.clear();  // what was sent while nobody was logged in is lost, as on a node
-    }
+    std::string bytes;
+    for (const std::string& line : style_.welcome) bytes += Text(line, client) + LineEnd();
+    for (const std::string& line : style_.backlog) bytes += line + LineEnd();
+    if (!style_.promptLine.empty()) bytes += Text(style_.promptLine, client) + LineEnd();
+    Write(client, bytes);
+    client.stage = Client::Stage::LoggedIn;
+    ++logins_;
+    calls_.push_back(client.call);
     changed_.notify_all();
-    return true;
-}
-
-void NodeSimulator::ServeClient(SOCKET client) {
-    std::string pending;
-    if (!Login(client, pending)) return;
-    while (!stopping_ && !dropWanted_) {
-        std::deque<std::string> outgoing;
-        {
-            const std::lock_guard lock(mutex_);
-            outgoing.swap(outgoing_);
-        }
-        if (!silent_) {
-            std::string bytes;
-            for (const std::string& text : outgoing) bytes += text;
-            if (!bytes.empty()) Write(client, bytes);
-        }
-        if (!Readable(client)) continue;
-        char chunk[512];
-        const int got = recv(client, chunk, sizeof chunk, 0);
-        if (got <= 0) return;
-        pending.append(chunk, static_cast<std::size_t>(got));
-        // Every line heard is answered with the prompt, as a node answers an empty line.
-        for (std::size_t end; (end = pending.find("\r\n")) != std::string::npos;) {
-            pending.erase(0, end + 2);
-            {
-                const std::lock_guard lock(mutex_);
-                ++linesHeard_;
-            }
-            if (!silent_) Write(client, "SIM1 >" + LineEnd());
-        }
-        if (pending.size() > kLongestLine) return;
-    }
 }
 
 }  // namespace tools

@@ -1,5 +1,7 @@
 #include "bridges/cluster/core/bridge_settings.h"
 
+#include <algorithm>
+
 #include "base/rounding.h"
 #include "base/text.h"
 #include "bridges/cluster/core/plain_text.h"
@@ -35,6 +37,17 @@ std::string CallProblem(std::string_view call) {
             (ssid.size() == 2 && !base::IsDigit(ssid[1])))
             return "an SSID after the call is \"-\" and a number from 0 to 99";
     }
+    return {};
+}
+
+// A command for the node: one line of text. Leaving is the bridge's own business.
+std::string CommandProblem(std::string_view command) {
+    for (const char c : command)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F' || c == '\xFF')
+            return "a command has no control characters";
+    const std::string word = base::Lower(command.substr(0, command.find(' ')));
+    if (word == "bye" || word == "quit" || word == "exit" || word == "logout")
+        return base::Quoted(command) + " would end every login: the bridge leaves the node itself";
     return {};
 }
 
@@ -134,6 +147,24 @@ std::vector<Field> Fields() {
              return {};
          },
          [](const BridgeSettings& s) { return s.password; }});
+    fields.push_back({bridges::FieldInfo("LOGIN_COMMANDS", "--login-commands", "LIST",
+                                         "node commands after the login, separated by ;",
+                                         "Login comma&nds", FieldKind::List),
+                      [](const std::string& text, BridgeSettings& s) -> std::string {
+                          s.loginCommands.clear();
+                          for (const std::string_view command : bridges::ListItems(text, ";")) {
+                              if (std::string problem = CommandProblem(command); !problem.empty())
+                                  return problem;
+                              s.loginCommands.emplace_back(command);
+                          }
+                          return {};
+                      },
+                      [](const BridgeSettings& s) {
+                          std::string text;
+                          for (const std::string& command : s.loginCommands)
+                              text.append(text.empty() ? "" : "; ").append(command);
+                          return text;
+                      }});
     fields.push_back({bridges::FieldInfo("LOCATOR", "--locator", "LOC",
                                          "JO62QM, or \"52.52 13.40\"", "Your &locator")
                           .Needed("JO62QM"),
@@ -226,6 +257,28 @@ std::vector<Field> Fields() {
                           return {};
                       },
                       [](const BridgeSettings& s) { return bridges::OnOffText(s.skimmer); }});
+    fields.push_back(
+        {bridges::FieldInfo("SPOTTER_CONTINENTS", "--spotter-continents", "LIST",
+                            "all, or spots heard on some of AF,AN,AS,EU,NA,OC,SA",
+                            "Spotter con&tinents", FieldKind::List),
+         [](const std::string& text, BridgeSettings& s) -> std::string {
+             s.spotterContinents.clear();
+             if (IsAll(text)) return {};
+             for (const std::string_view word : bridges::ListItems(text, kListSeparators)) {
+                 const std::optional<Continent> continent = ContinentNamed(word);
+                 if (!continent)
+                     return base::Quoted(word) +
+                            " is no continent; give \"all\" or some of AF, AN, AS, EU, NA, OC, "
+                            "SA";
+                 s.spotterContinents.insert(*continent);
+             }
+             return {};
+         },
+         [](const BridgeSettings& s) {
+             return ListText<Continent>(s.spotterContinents, [](const Continent& continent) {
+                 return std::string(ContinentCode(continent));
+             });
+         }});
     fields.push_back(MinutesField(
         bridges::FieldInfo("DUPLICATE_MINUTES", "--duplicate-minutes", "N",
                            "same call, same band within it: a duplicate", "&Duplicate minutes"),
@@ -258,6 +311,19 @@ std::vector<NodeAddress> NodesOf(const BridgeSettings& settings) {
     std::vector<NodeAddress> nodes{settings.node};
     nodes.insert(nodes.end(), settings.backupNodes.begin(), settings.backupNodes.end());
     return nodes;
+}
+
+std::vector<std::string> NodeCommandsOf(const BridgeSettings& settings) {
+    const bool saysSkimmer =
+        std::any_of(settings.loginCommands.begin(), settings.loginCommands.end(),
+                    [](const std::string& command) {
+                        const std::string lower = base::Lower(command);
+                        return lower.starts_with("set/skim") || lower.starts_with("set/noskim");
+                    });
+    std::vector<std::string> commands;
+    if (settings.skimmer && !saysSkimmer) commands.emplace_back("set/skimmer");
+    commands.insert(commands.end(), settings.loginCommands.begin(), settings.loginCommands.end());
+    return commands;
 }
 
 const bridges::SettingsTable<BridgeSettings>& BridgeSettingsTable() {

@@ -37,18 +37,28 @@ bool IsIgnoredSuffix(std::string_view part) {
            part == "R" || part == "LH";
 }
 
-// Rule 5: the call moved to another call area of its own prefix, looked up by prefix only (an
-// exact alias belongs to the real holder of the changed call).
+// The United States' block of calls (K, N, W, AA to AL), its territories' included.
+bool IsUnitedStatesCall(std::string_view call) {
+    const char first = call.empty() ? ' ' : call[0];
+    return first == 'K' || first == 'N' || first == 'W' ||
+           (first == 'A' && call.size() > 1 && call[1] >= 'A' && call[1] <= 'L');
+}
+
+// Rule 5: the call moved to another call area of its own country, looked up by prefix only (an
+// exact alias belongs to the real holder of the changed call). The call areas of the United
+// States are those of its mainland ("W4"): a territory's own prefix ("KP4", "KL7") is no area.
 CallLookup InCallArea(const CountryTable& table, std::string_view call, char area) {
+    if (IsUnitedStatesCall(call)) return Found(table.LongestPrefix(std::string{'W', area}));
     std::string moved(call);
     const std::size_t digit = moved.find_last_of("0123456789");
     if (digit != std::string::npos) moved[digit] = area;
     return Found(table.LongestPrefix(moved));
 }
 
-// Rule 6: the shorter part is the place the call is used from ("DL/W1ABC", "W1ABC/VP2E").
+// Rule 6: the shorter part is the place the call is used from ("DL/W1ABC", "W1ABC/VP2E"); of
+// parts as long as each other, the one after the '/' ("K9HZ/VP2V").
 CallLookup OfTwoParts(const CountryTable& table, std::string_view first, std::string_view second) {
-    const bool firstIsShorter = first.size() <= second.size();
+    const bool firstIsShorter = first.size() < second.size();
     const std::string_view place = firstIsShorter ? first : second;
     const std::string_view call = firstIsShorter ? second : first;
     if (const CallCountry* where = table.LongestPrefix(place)) return Found(where);

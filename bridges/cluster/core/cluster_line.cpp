@@ -1,5 +1,6 @@
 #include "bridges/cluster/core/cluster_line.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "base/text.h"
@@ -81,6 +82,11 @@ bool IsTime(std::string_view word) {
     return (word[0] - '0') * 10 + (word[1] - '0') < 24 && word[2] < '6';
 }
 
+// The width of the spotter's "CALL:" in the older column form of spots.
+constexpr std::size_t kOldSpotterWidth = 8;
+// Longer words are no calls.
+constexpr std::size_t kLongestCall = 32;
+
 // Letters, digits and '/', with at least one letter and one digit.
 bool IsCall(std::string_view word) {
     bool letter = false;
@@ -90,7 +96,16 @@ bool IsCall(std::string_view word) {
         digit = digit || IsDigit(c);
         if (!IsLetter(c) && !IsDigit(c) && c != '/') return false;
     }
-    return letter && digit && word.size() <= 20;
+    return letter && digit && word.size() <= kLongestCall;
+}
+
+// A call as a user of a node has it: the call, and an SSID after a '-' ("G4ABC-2").
+bool IsUserCall(std::string_view word) {
+    const std::size_t dash = word.find('-');
+    if (dash == std::string_view::npos) return IsCall(word);
+    const std::string_view ssid = word.substr(dash + 1);
+    return IsCall(word.substr(0, dash)) && !ssid.empty() && ssid.size() <= 2 &&
+           std::all_of(ssid.begin(), ssid.end(), IsDigit);
 }
 
 // "7-Dec-2026" or "07-Dec-2026".
@@ -130,13 +145,23 @@ struct SpotWords {
     double khz = 0.0;
 };
 
-// "DX de " taken off: "W1ABC:  14025.0  JA1XYZ  CQ  1234Z FN42".
+// "DX de " taken off: "W1ABC:  14025.0  JA1XYZ  CQ  1234Z FN42". The spotter's colon may be
+// missing: the older column form ("DX de %-8.8s%10.1f") cuts "CALL:" to 8 characters, so that a
+// spotter of 8 or more has none ("DL1ABC-2   14025.0", "DL8LAS-#   7012.0") and one of 8 runs
+// into a frequency of 10 GHz or more ("DL1ABC-210368100.0"); in the newer form a long spotter
+// runs into such a frequency after its colon ("DL1ABC-2:10368100.0").
 bool ReadLiveSpot(std::string_view rest, SpotWords& words) {
-    const std::size_t colon = rest.find(':');
-    if (colon == std::string_view::npos) return false;
-    words.spotter = base::TrimBlanks(rest.substr(0, colon));
-    rest.remove_prefix(colon + 1);
-    words.frequency = NextWord(rest);
+    const std::string_view first = NextWord(rest);
+    if (const std::size_t colon = first.find(':'); colon != std::string_view::npos) {
+        words.spotter = first.substr(0, colon);
+        words.frequency = first.substr(colon + 1);
+    } else if (first.size() > kOldSpotterWidth && Kilohertz(first.substr(kOldSpotterWidth))) {
+        words.spotter = first.substr(0, kOldSpotterWidth);
+        words.frequency = first.substr(kOldSpotterWidth);
+    } else {
+        words.spotter = first;
+    }
+    if (words.frequency.empty()) words.frequency = NextWord(rest);
     words.dxCall = NextWord(rest);
     // The time is the last "HHMMZ" word; what follows it is the spotter's (a locator, a zone, a
     // state, the aggregated "Q:9 Z:5,14" forms).
@@ -149,8 +174,7 @@ bool ReadLiveSpot(std::string_view rest, SpotWords& words) {
     words.comment = base::TrimBlanks(body);
     const auto khz = Kilohertz(words.frequency);
     words.khz = khz.value_or(0.0);
-    return !words.spotter.empty() && words.spotter.find_first_of(" \t") == std::string_view::npos &&
-           khz && IsCall(words.dxCall) && IsTime(words.time);
+    return !words.spotter.empty() && khz && IsCall(words.dxCall) && IsTime(words.time);
 }
 
 // "14025.0  JA1XYZ  7-Dec-2026 1234Z  CQ  <W1ABC>".
@@ -211,6 +235,7 @@ ClusterLine ClassifyLine(std::string_view text) {
     text = base::TrimBlanks(text);
     SpotWords words;
     if (text.starts_with("DX de ")) {
+        line.kind = LineKind::UnreadableSpot;
         if (ReadLiveSpot(text.substr(6), words)) {
             line.kind = LineKind::Spot;
             MakeSpot(words, line.spot);
@@ -233,7 +258,7 @@ ClusterLine ClassifyLine(std::string_view text) {
     } else if ((first == "WWV" || first == "WCY") && NextWord(rest) == "de") {
         if (ReadSenderAndText(rest, line))
             line.kind = first == "WWV" ? LineKind::Wwv : LineKind::Wcy;
-    } else if (IsCall(first) && NextWord(rest) == "de") {
+    } else if (IsUserCall(first) && NextWord(rest) == "de") {
         if (ReadSenderAndText(rest, line)) line.kind = LineKind::Talk;
     } else {
         line.kind = PromptKind(text);

@@ -10,6 +10,7 @@ namespace cluster {
 
 enum class LineKind {
     Spot,            // DX de W1ABC:  14025.0  JA1XYZ  CQ  1234Z FN42
+    UnreadableSpot,  // DX de ... that lacks a readable spotter, frequency, DX call or time
     BacklogSpot,     // 14025.0  JA1XYZ  7-Dec-2026 1234Z  CQ  <W1ABC>   (the answer to sh/dx)
     Announcement,    // To ALL de W1ABC: text
     Talk,            // W1XYZ de W1ABC: text
@@ -50,8 +51,9 @@ struct ClusterLine {
 };
 
 // Classifies one line (or the partial text of an unfinished line: prompts come without a line
-// end). A line that starts like a spot but lacks a readable frequency, DX call or time ("HHMM"
-// followed by "Z", 00:00 to 23:59) is Other, never a spot with guessed fields.
+// end). A "DX de" line that lacks a readable frequency, DX call or time ("HHMM" followed by "Z",
+// 00:00 to 23:59) is an UnreadableSpot, never a spot with guessed fields; a backlog line that
+// cannot be read is Other.
 ClusterLine ClassifyLine(std::string_view line);
 
 }  // namespace cluster

@@ -26,13 +26,6 @@ std::optional<int> Zone(std::string_view text, int highest) {
     return value;
 }
 
-std::optional<Continent> ContinentOf(std::string_view code) {
-    code = base::TrimBlanks(code);
-    for (std::size_t i = 0; i < std::size(kContinentCodes); ++i)
-        if (code == kContinentCodes[i]) return static_cast<Continent>(i);
-    return std::nullopt;
-}
-
 bool IsCallCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/';
 }
@@ -41,6 +34,12 @@ bool IsCallCharacter(char c) {
 
 std::string_view ContinentCode(Continent continent) {
     return kContinentCodes[static_cast<std::size_t>(continent)];
+}
+
+std::optional<Continent> ContinentNamed(std::string_view code) {
+    for (std::size_t i = 0; i < std::size(kContinentCodes); ++i)
+        if (base::SameNoCase(code, kContinentCodes[i])) return static_cast<Continent>(i);
+    return std::nullopt;
 }
 
 CountryFileError::CountryFileError(std::string file, std::size_t line, const std::string& problem)
@@ -112,7 +111,7 @@ class CountryFileParser {
 
         const auto cq = Zone(fields[1], 40);
         const auto itu = Zone(fields[2], 90);
-        const auto continent = ContinentOf(fields[3]);
+        const auto continent = ContinentNamed(fields[3]);
         const auto latitude = PlainDecimal(fields[4], 90.0);
         const auto westLongitude = PlainDecimal(fields[5], 180.0);
         const auto invertedOffset = PlainDecimal(fields[6], 24.0);
@@ -215,7 +214,7 @@ class CountryFileParser {
                          " is not latitude/longitude");
                 where.position = Position{*latitude, -*westLongitude};
             } else if (open == '{') {
-                const auto continent = ContinentOf(value);
+                const auto continent = ContinentNamed(base::TrimBlanks(value));
                 if (!continent)
                     Fail("the continent override " + base::Quoted(value) + " is unknown");
                 where.continent = *continent;

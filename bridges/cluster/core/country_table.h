@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,6 +26,8 @@ namespace cluster {
 enum class Continent { Africa, Antarctica, Asia, Europe, NorthAmerica, Oceania, SouthAmerica };
 // "AF", "AN", "AS", "EU", "NA", "OC", "SA"
 std::string_view ContinentCode(Continent continent);
+// The continent of a code, either case; nothing for anything else.
+std::optional<Continent> ContinentNamed(std::string_view code);
 
 struct Country {
     std::string name;

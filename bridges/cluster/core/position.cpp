@@ -63,16 +63,14 @@ std::string LocatorProblem(std::string_view locator) {
     return Examine(locator, &unused);
 }
 
-std::optional<std::string> LocatorInComment(std::string_view comment) {
-    std::optional<std::string> found;
+std::vector<std::string> LocatorsInComment(std::string_view comment) {
+    std::vector<std::string> found;
     std::size_t start = 0;
     while (start < comment.size()) {
         std::size_t end = start;
         while (end < comment.size() && base::IsLetterOrDigit(comment[end])) ++end;
         const std::string_view word = comment.substr(start, end - start);
-        if (LocatorCentre(word) && !(word.size() == 4 && base::SameNoCase(word, "RR73"))) {
-            found = std::string(word);
-        }
+        if (LocatorCentre(word) && !base::SameNoCase(word, "RR73")) found.emplace_back(word);
         start = end + 1;
     }
     return found;

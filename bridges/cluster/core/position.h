@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cluster {
 
@@ -20,11 +21,10 @@ std::optional<Position> LocatorCentre(std::string_view locator);
 // Why a text is not a locator ("JO6": "a locator has 4, 6 or 8 characters"); empty when it is one.
 std::string LocatorProblem(std::string_view locator);
 
-// The DX station's locator in a spot's comment: the last word of 4, 6 or 8 characters that is a
-// locator, words being cut at anything but letters and digits ("JO62<ES>JN58TD" gives "JN58TD",
-// the second being the far end's by custom). "RR73", which digital modes send as a sign-off,
-// is not taken as one. Nothing when the comment holds none.
-std::optional<std::string> LocatorInComment(std::string_view comment);
+// The locators in a spot's comment, in their order: the words of 4, 6 or 8 characters that are
+// locators, words being cut at anything but letters and digits ("KM18<ES>IO91", "IO91-KM18").
+// "RR73", which digital modes send as a sign-off, is not taken as one.
+std::vector<std::string> LocatorsInComment(std::string_view comment);
 
 // The station's own position as the user writes it: a locator ("JO62QM") or latitude and
 // longitude in decimal degrees, north and east positive, separated by blanks and/or one comma

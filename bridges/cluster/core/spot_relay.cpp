@@ -30,7 +30,8 @@ std::string CountsText(const RelayCounts& c) {
     return "received " + std::to_string(c.received) + ", published " + std::to_string(c.published) +
            ", filtered " + std::to_string(c.filtered) + ", duplicates " +
            std::to_string(c.duplicates) + ", too old " + std::to_string(c.tooOld) +
-           ", no country " + std::to_string(c.noCountry) + ", backlog " + std::to_string(c.backlog);
+           ", no country " + std::to_string(c.noCountry) + ", backlog " +
+           std::to_string(c.backlog) + ", unreadable " + std::to_string(c.unreadable);
 }
 
 SpotRelay::SpotRelay(const BridgeSettings& settings, const CountryTable& table)
@@ -39,14 +40,19 @@ SpotRelay::SpotRelay(const BridgeSettings& settings, const CountryTable& table)
       recent_(settings.duplicateWindow),
       capacity_(std::max<std::size_t>(1, settings.maxAge / kPublishInterval)) {}
 
-bool SpotRelay::Filtered(const Spot& spot) const {
+bool SpotRelay::Filtered(const Spot& spot, const CallLookup& dx) const {
     if (spot.skimmer && !settings_.skimmer) return true;
+    if (!settings_.spotterContinents.empty()) {
+        const std::optional<CallCountry> spotter = LookUpCall(table_, spot.spotter).where;
+        if (!spotter || !settings_.spotterContinents.contains(spotter->continent)) return true;
+    }
     if (!settings_.bands.empty()) {
         const Band* band = BandOf(spot.frequencyKhz);
         if (!band || !settings_.bands.contains(std::string(band->name))) return true;
     }
     if (!settings_.modes.empty()) {
-        const std::optional<Mode> mode = ModeOf(spot);
+        const std::optional<Mode> mode =
+            ModeOf(spot, dx.where ? RegionOf(*dx.where) : IaruRegion::One);
         if (!mode || !settings_.modes.contains(*mode)) return true;
     }
     return false;
@@ -54,11 +60,12 @@ bool SpotRelay::Filtered(const Spot& spot) const {
 
 void SpotRelay::Receive(const Spot& spot, Clock::time_point now) {
     ++counts_.received;
-    if (Filtered(spot)) {
+    const CallLookup dx = LookUpCall(table_, spot.dxCall);
+    if (Filtered(spot, dx)) {
         ++counts_.filtered;
         return;
     }
-    const std::optional<SpotPath> path = PathToSpot(spot, table_, settings_.station);
+    const std::optional<SpotPath> path = PathToSpot(spot, dx, table_, settings_.station);
     if (!path) {
         ++counts_.noCountry;
         return;

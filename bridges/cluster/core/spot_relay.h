@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bridges/cluster/core/bridge_settings.h"
+#include "bridges/cluster/core/call_country.h"
 #include "bridges/cluster/core/clock.h"
 #include "bridges/cluster/core/cluster_line.h"
 #include "bridges/cluster/core/country_table.h"
@@ -19,16 +20,18 @@ namespace cluster {
 struct RelayCounts {
     std::uint64_t received = 0;  // live spots from the node
     std::uint64_t published = 0;
-    std::uint64_t filtered = 0;  // by the skimmer, band or mode settings
+    std::uint64_t filtered = 0;  // by the skimmer, spotter continent, band or mode settings
     std::uint64_t duplicates = 0;
-    std::uint64_t tooOld = 0;     // let go unpublished, see SpotRelay
-    std::uint64_t noCountry = 0;  // no heading: no country, /MM, /AM
-    std::uint64_t backlog = 0;    // sent by the node on login: never published
+    std::uint64_t tooOld = 0;      // let go unpublished, see SpotRelay
+    std::uint64_t noCountry = 0;   // no heading: no country, /MM, /AM
+    std::uint64_t backlog = 0;     // older spots the node sent again: never published
+    std::uint64_t unreadable = 0;  // "DX de" lines that could not be read as spots
 
     friend bool operator==(const RelayCounts&, const RelayCounts&) = default;
 };
 
-// "received 120, published 80, filtered 10, duplicates 20, too old 5, no country 5, backlog 30"
+// "received 120, published 80, filtered 10, duplicates 20, too old 5, no country 5, backlog 30,
+// unreadable 0"
 std::string CountsText(const RelayCounts& counts);
 
 // A spot due for publishing: the host's line, and what the console says of it.
@@ -48,6 +51,7 @@ class SpotRelay {
 
     void Receive(const Spot& spot, Clock::time_point now);
     void CountBacklog() { ++counts_.backlog; }
+    void CountUnreadable() { ++counts_.unreadable; }
 
     // The oldest waiting spot, once kPublishInterval has passed since the last one; nothing
     // otherwise. Lets the stale ones go first.
@@ -68,7 +72,7 @@ class SpotRelay {
         Clock::time_point received;
     };
 
-    bool Filtered(const Spot& spot) const;
+    bool Filtered(const Spot& spot, const CallLookup& dx) const;
     void LetGoOldest();
 
     const BridgeSettings& settings_;

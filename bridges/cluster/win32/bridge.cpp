@@ -50,7 +50,8 @@ Bridge::Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTa
       }),
       relay_(settings, table),
       session_(connection_, *this, cluster::NodesOf(settings),
-               {settings.callsign, settings.password}, TimesOf(settings)),
+               {settings.callsign, settings.password, cluster::NodeCommandsOf(settings)},
+               TimesOf(settings)),
       thread_(session_),
       server_(settings.service, kTopic) {
     server_.onAdviseStart = [this](const std::string& item) {
@@ -96,6 +97,11 @@ void Bridge::Status(const cluster::SessionStatus& status) {
 void Bridge::BacklogSpot() {
     const std::lock_guard lock(mutex_);
     relay_.CountBacklog();
+}
+
+void Bridge::UnreadableSpot() {
+    const std::lock_guard lock(mutex_);
+    relay_.CountUnreadable();
 }
 
 void Bridge::OnTimer(UINT_PTR id) {

@@ -30,6 +30,7 @@ class Bridge : public cluster::SessionOutput {
     void Status(const cluster::SessionStatus& status) override;
     void LiveSpot(const cluster::Spot& spot) override;
     void BacklogSpot() override;
+    void UnreadableSpot() override;
 
   private:
     void OnTimer(UINT_PTR id);

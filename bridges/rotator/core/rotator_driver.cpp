@@ -47,7 +47,8 @@ void RotatorDriver::Turn(const std::string& heading, Clock::time_point now) {
     pending_ = Turning{heading, *value, 0.0, now, false};
     if (!up_)
         output_.Say("rotctld is not connected: " + Command(heading) +
-                    " will be sent when it is back (kept for " + base::SecondsText(times_.keepTurn) + ")");
+                    " will be sent when it is back (kept for " +
+                    base::SecondsText(times_.keepTurn) + ")");
     ShowStatus();
 }
 
