@@ -183,8 +183,25 @@ TEST_F(ClusterBridgeTest,
                                std::filesystem::copy_options::overwrite_existing);
     const auto run = [&](const std::string& arguments) {
         auto process = std::make_unique<e2e::ConsoleProcess>(
-            exe.string(), arguments, e2e::ConsoleProcess::Options{true, folder.string()});
+            exe.string(), arguments, e2e::ConsoleProcess::Options{folder.string()});
         return process;
+    };
+    // A setting that cannot be used opens the settings dialog, which names it; Cancel ends the
+    // program, and nothing was logged into.
+    const auto refused = [&](e2e::ConsoleProcess& process, const std::string& problem) {
+        const e2e::Hands window = process.WaitForWindow("clusterbridge");
+        const std::optional<e2e::MessageBoxSeen> dialog = window.WaitForMessageBox();
+        ASSERT_TRUE(dialog) << process.Output();
+        EXPECT_EQ(dialog->title, "Cluster Bridge Settings");
+        const e2e::Hands settings(window.ProcessId(), 0, dialog->dialog);
+        if (!problem.empty()) {
+            EXPECT_TRUE(e2e::WaitUntil([&] { return settings.Control(problem) != nullptr; }))
+                << problem;
+        }
+        settings.Click(settings.Control("Cancel"));
+        ASSERT_TRUE(process.WaitForExit()) << process.Output();
+        EXPECT_EQ(process.ExitCode(), 0u);
+        EXPECT_EQ(node_->Logins(), 0);
     };
 
     // No country file beside it: it says which and how to get one, and does not start.
@@ -192,20 +209,18 @@ TEST_F(ClusterBridgeTest,
         << "[SETTINGS]\r\nNODE_HOST=127.0.0.1\r\nNODE_PORT=" << node_->Port()
         << "\r\nCALLSIGN=DL1ABC\r\nLOCATOR=JO62QM\r\n";
     auto failed = run("");
-    ASSERT_TRUE(failed->WaitForExit());
-    EXPECT_EQ(failed->ExitCode(), 1u);
     EXPECT_TRUE(failed->WaitForLine("cty.dat: cannot be opened")) << failed->Output();
     EXPECT_TRUE(failed->WaitForLine("or name another with COUNTRY_FILE")) << failed->Output();
-    EXPECT_EQ(node_->Logins(), 0);
-
+    EXPECT_TRUE(failed->WaitForLine("settings: COUNTRY_FILE: the country file cannot be used"))
+        << failed->Output();
+    refused(*failed, "");
     std::filesystem::copy_file(
         std::filesystem::path(e2e::WindowsPath(CLUSTER_E2E_BRIDGE)).parent_path() / "cty.dat",
         folder / "cty.dat", std::filesystem::copy_options::overwrite_existing);
+
     auto invalid = run("--units parsecs");
-    ASSERT_TRUE(invalid->WaitForExit());
-    EXPECT_EQ(invalid->ExitCode(), 1u);
-    EXPECT_TRUE(invalid->WaitForLine("UNITS \"parsecs\" (option --units) is not usable"))
-        << invalid->Output();
+    EXPECT_TRUE(invalid->WaitForLine("settings: UNITS: give km or miles")) << invalid->Output();
+    refused(*invalid, "Units: give km or miles");
 
     auto bridge = run("--callsign DL2XYZ");
     ASSERT_TRUE(bridge->WaitForLine("country file ")) << bridge->Output();
@@ -213,8 +228,8 @@ TEST_F(ClusterBridgeTest,
     ASSERT_TRUE(node_->WaitForLogins(1, 20000)) << bridge->Output();
     EXPECT_EQ(node_->Calls(), std::vector<std::string>{"DL2XYZ"});
 
-    // Ctrl+C: the service is withdrawn and the program ends cleanly.
-    ASSERT_TRUE(bridge->PressCtrlC());
+    // Its window closed: the service is withdrawn and the program ends cleanly.
+    bridge->WaitForWindow("clusterbridge").Close();
     ASSERT_TRUE(bridge->WaitForExit()) << bridge->Output();
     EXPECT_EQ(bridge->ExitCode(), 0u);
     EXPECT_TRUE(bridge->WaitForLine("closed")) << bridge->Output();

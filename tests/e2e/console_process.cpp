@@ -24,8 +24,7 @@ ConsoleProcess::ConsoleProcess(const std::string& program, const std::string& ar
     command += "\" ";
     command += arguments;
     const BOOL started = CreateProcessA(
-        nullptr, command.data(), nullptr, nullptr, TRUE,
-        options.ownConsole ? CREATE_NEW_CONSOLE : CREATE_NO_WINDOW, nullptr,
+        nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
         options.folder.empty() ? nullptr : options.folder.c_str(), &startup, &process_);
     CloseHandle(write);
     if (!started) {
@@ -98,18 +97,6 @@ std::string ConsoleProcess::Output() {
     std::string all = name_ + " said:\n";
     for (const std::string& line : lines_) all += "  " + line + "\n";
     return all;
-}
-
-bool ConsoleProcess::PressCtrlC() const {
-    // Only a process attached to a console can raise its events: this one joins the program's
-    // for the moment, ignoring the Ctrl+C itself.
-    FreeConsole();
-    if (!AttachConsole(process_.dwProcessId)) return false;
-    SetConsoleCtrlHandler(nullptr, TRUE);
-    const bool raised = GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-    FreeConsole();
-    SetConsoleCtrlHandler(nullptr, FALSE);
-    return raised;
 }
 
 Hands ConsoleProcess::WaitForWindow(const std::string& className, DWORD limitMs) const {

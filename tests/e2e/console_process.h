@@ -18,9 +18,6 @@ namespace e2e {
 class ConsoleProcess {
   public:
     struct Options {
-        // A console of its own, so that PressCtrlC can reach a console program; without one it
-        // runs with no console window at all.
-        bool ownConsole = false;
         std::string folder;  // its current folder; the test's when empty
     };
 
@@ -39,8 +36,6 @@ class ConsoleProcess {
     std::size_t LineCount();
     std::string Output();  // every line so far, for failure messages
 
-    // Ctrl+C in its console, as a user presses it there.
-    bool PressCtrlC() const;
     // The program's visible window of this class, as the user's hands on it. Throws
     // std::runtime_error when none appears within the limit.
     Hands WaitForWindow(const std::string& className, DWORD limitMs = kPatienceMs) const;

@@ -257,6 +257,12 @@ HWND Hands::Control(const std::string& text) const {
     return nullptr;
 }
 
+HWND Hands::ControlStartingWith(const std::string& start) const {
+    for (HWND control : Descendants(window_))
+        if (TextOf(control).starts_with(start)) return control;
+    return nullptr;
+}
+
 HWND Hands::ControlOfClass(const std::string& className) const {
     for (HWND control : Descendants(window_))
         if (ClassOf(control) == className) return control;

@@ -62,6 +62,7 @@ class Hands {
 
     // Controls of the window, at any depth.
     HWND Control(const std::string& text) const;  // the first with this text; nullptr if none
+    HWND ControlStartingWith(const std::string& start) const;  // the first whose text does
     HWND ControlOfClass(const std::string& className) const;  // the first of this class
     // The control a dialog's label names: the one after the label in the Tab order, as the
     // label's access key reaches it. nullptr if there is no such label.

@@ -48,7 +48,8 @@ const Companion kCompanions[] = {
      "Rotator Bridge " VANTRO_VERSION},
     // A node that is not there: it keeps trying.
     {"clusterbridge", "--node-host 127.0.0.1 --node-port 9 --callsign N0CALL --locator JO62",
-     "clusterbridge " VANTRO_VERSION ": Vantro32's cluster bridge", ""},
+     "clusterbridge " VANTRO_VERSION ": Vantro32's cluster bridge",
+     "Cluster Bridge " VANTRO_VERSION},
 };
 
 class ReleaseTest : public ::testing::Test {
@@ -95,23 +96,15 @@ TEST_F(ReleaseTest, EachCompanionShowsItsWindowFromTheFolderAndEndsWhenClosedOrE
     for (const Companion& companion : kCompanions) {
         SCOPED_TRACE(companion.name);
         const std::string program = Folder() + "\\" + companion.Program();
-        // The cluster bridge is a console program until it has its window.
-        const bool console = companion.title.empty();
-        const e2e::ConsoleProcess::Options options{console, Folder()};
+        const e2e::ConsoleProcess::Options options{Folder()};
         {
             e2e::ConsoleProcess process(program, companion.arguments, options);
             ASSERT_TRUE(process.WaitForLine(companion.says)) << process.Output();
-            if (!console) {
-                const e2e::Hands window = process.WaitForWindow(companion.name);
-                EXPECT_EQ(e2e::TextOf(window.Window()), companion.title);
-            }
+            const e2e::Hands window = process.WaitForWindow(companion.name);
+            EXPECT_EQ(e2e::TextOf(window.Window()), companion.title);
             // It waits for its peers rather than ending.
             EXPECT_FALSE(process.WaitForExit(1000)) << process.Output();
-            if (console) {
-                ASSERT_TRUE(process.PressCtrlC());
-            } else {
-                process.WaitForWindow(companion.name).Close();
-            }
+            window.Close();
             ASSERT_TRUE(process.WaitForExit(5000)) << process.Output();
             EXPECT_EQ(process.ExitCode(), 0u) << process.Output();
         }
@@ -119,7 +112,6 @@ TEST_F(ReleaseTest, EachCompanionShowsItsWindowFromTheFolderAndEndsWhenClosedOrE
         ASSERT_TRUE(process.WaitForLine(companion.says)) << process.Output();
         process.Kill();
         EXPECT_TRUE(process.WaitForExit(5000));
-        if (console) continue;
         // Its settings file (the window's place) and its log went beside it.
         EXPECT_TRUE(DeleteFileA((Folder() + "\\" + companion.name + ".INI").c_str()));
         const std::string log = FileText(companion.name + ".log");

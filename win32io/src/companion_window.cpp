@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "base/failure.h"
-#include "base/rounding.h"
 #include "win32io/module.h"
+#include "win32io/src/screen_units.h"
 #include "win32io/src/single_instance.h"
 #include "win32io/src/window_placement.h"
 
@@ -34,13 +34,6 @@ constexpr WORD kSettingsCommand = 101;
 constexpr WORD kExitCommand = 102;
 constexpr WORD kAboutCommand = 103;
 constexpr WORD kRestoreCommand = 104;
-
-int Pixels(double twips) {
-    const HDC screen = GetDC(nullptr);
-    const int dots = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
-    return base::TwipsToPixels(twips, 1440.0 / (dots > 0 ? dots : 96));
-}
 
 HMENU MenuBar() {
     const HMENU file = CreatePopupMenu();
@@ -108,12 +101,10 @@ void CompanionWindow::Create(const Design& design) {
     }
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
-    const HDC screen = GetDC(nullptr);
-    const int dots = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    font_.reset(CreateFontA(-MulDiv(kFontTenthsOfPoints, dots, 720), 0, 0, 0, FW_NORMAL, FALSE,
-                            FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kFontName));
+    font_.reset(CreateFontA(-MulDiv(kFontTenthsOfPoints, ScreenDotsPerInch(), 720), 0, 0, 0,
+                            FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                            kFontName));
     for (const std::string& label : design.statusLabels) {
         labels_.push_back(Child(hwnd_, "STATIC", SS_LEFT | SS_NOPREFIX, font_.get()));
         SetWindowTextA(labels_.back(), label.c_str());
@@ -171,16 +162,15 @@ void CompanionWindow::AddLines(const std::vector<std::string>& lines) {
     const bool following = top + inner.bottom / lineHeight >= count;
 
     SendMessageA(log_, WM_SETREDRAW, FALSE, 0);
-    const HDC dc = GetDC(log_);
-    const HGDIOBJ previous = SelectObject(dc, font_.get());
-    for (const std::string& line : lines) {
-        SendMessageA(log_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        SIZE extent{};
-        GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &extent);
-        logWidest_ = std::max<int>(logWidest_, extent.cx + 8);
+    {
+        const MeasuringDc dc(log_, font_.get());
+        for (const std::string& line : lines) {
+            SendMessageA(log_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+            SIZE extent{};
+            GetTextExtentPoint32A(dc.Get(), line.c_str(), static_cast<int>(line.size()), &extent);
+            logWidest_ = std::max<int>(logWidest_, extent.cx + 8);
+        }
     }
-    SelectObject(dc, previous);
-    ReleaseDC(log_, dc);
     while (SendMessageA(log_, LB_GETCOUNT, 0, 0) > kLogLines)
         SendMessageA(log_, LB_DELETESTRING, 0, 0);
     SendMessageA(log_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(logWidest_), 0);
@@ -202,9 +192,9 @@ void CompanionWindow::SetStatus(const std::vector<std::string>& values,
 void CompanionWindow::Layout() {
     RECT inner{};
     GetClientRect(hwnd_, &inner);
-    const int margin = Pixels(kMarginTwips);
-    const int line = Pixels(kStatusLineTwips);
-    const int labelWidth = Pixels(kLabelTwips);
+    const int margin = ScreenPixels(kMarginTwips);
+    const int line = ScreenPixels(kStatusLineTwips);
+    const int labelWidth = ScreenPixels(kLabelTwips);
     int y = margin;
     for (std::size_t i = 0; i < labels_.size(); ++i, y += line) {
         MoveWindow(labels_[i], margin, y, labelWidth, line, TRUE);

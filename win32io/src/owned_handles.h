@@ -31,4 +31,25 @@ struct IconDeleter {
 // An icon loaded without LR_SHARED.
 using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
+// A window's device context (the screen's for nullptr) for a scope, with the font selected in
+// it while it is held: for measuring text, and for the screen's resolution.
+class MeasuringDc {
+  public:
+    explicit MeasuringDc(HWND hwnd, HFONT font = nullptr)
+        : hwnd_(hwnd), dc_(GetDC(hwnd)), before_(dc_ && font ? SelectObject(dc_, font) : nullptr) {}
+    ~MeasuringDc() {
+        if (!dc_) return;
+        if (before_) SelectObject(dc_, before_);
+        ReleaseDC(hwnd_, dc_);
+    }
+    MeasuringDc(const MeasuringDc&) = delete;
+    MeasuringDc& operator=(const MeasuringDc&) = delete;
+    HDC Get() const { return dc_; }
+
+  private:
+    HWND hwnd_;
+    HDC dc_;
+    HGDIOBJ before_;
+};
+
 }  // namespace win32io

@@ -23,6 +23,7 @@ constexpr short kRowPitch = 16;
 constexpr short kLineHeight = 12;
 constexpr short kDropDownHeight = 100;
 constexpr short kHelpHeight = 18;
+constexpr short kProblemHeight = 26;  // three lines: a country file's problem is long
 constexpr short kButtonWidth = 50;
 constexpr short kButtonHeight = 14;
 
@@ -78,7 +79,7 @@ DialogTemplate Layout(const std::string& title, const std::vector<SettingField>&
     const short rowsEnd = static_cast<short>(kMargin + kRowPitch * fields.size());
     const short helpY = rowsEnd + 4;
     const short problemY = helpY + kHelpHeight + 2;
-    const short buttonsY = problemY + kHelpHeight + 4;
+    const short buttonsY = problemY + kProblemHeight + 4;
     DialogTemplate dialog(title, kWidth, buttonsY + kButtonHeight + kMargin, "MS Sans Serif", 8);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const SettingField& field = fields[i];
@@ -111,7 +112,7 @@ DialogTemplate Layout(const std::string& title, const std::vector<SettingField>&
     dialog.Add(kHelpId, Class::Static, "", SS_LEFT | SS_NOPREFIX, kMargin, helpY,
                kWidth - 2 * kMargin, kHelpHeight);
     dialog.Add(kProblemId, Class::Static, "", SS_LEFT | SS_NOPREFIX, kMargin, problemY,
-               kWidth - 2 * kMargin, kHelpHeight);
+               kWidth - 2 * kMargin, kProblemHeight);
     const short cancelX = kWidth - kMargin - kButtonWidth;
     dialog.Add(IDOK, Class::Button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, cancelX - 4 - kButtonWidth,
                buttonsY, kButtonWidth, kButtonHeight);

@@ -7,19 +7,11 @@
 
 #include "base/bool_words.h"
 #include "base/rounding.h"
+#include "win32io/src/screen_units.h"
 
 namespace win32io {
 
 namespace {
-constexpr double kTwipsPerInch = 1440.0;
-
-double TwipsPerPixel() {
-    const HDC screen = GetDC(nullptr);
-    const int dots = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
-    return kTwipsPerInch / (dots > 0 ? dots : 96);
-}
-
 // A whole number of twips, as written; nothing for anything else (or a number far off any
 // screen).
 std::optional<int> Twips(const ProfileSection& section, const char* key) {

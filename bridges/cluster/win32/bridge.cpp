@@ -1,7 +1,7 @@
 #include "bridges/cluster/win32/bridge.h"
 
-#include <cctype>
 #include "base/dde_names.h"
+#include "bridges/cluster/win32/bridge_status.h"
 
 namespace clusterbridge {
 
@@ -13,25 +13,11 @@ constexpr UINT_PTR kPublishTimer = 1;
 constexpr UINT kPublishTickMs = 50;  // the relay keeps the pace; this only looks often
 constexpr UINT_PTR kCountsTimer = 2;
 constexpr UINT kCountsEveryMs = 10000;  // the counts, when they changed
-constexpr UINT_PTR kTitleTimer = 3;
-constexpr UINT kTitleEveryMs = 1000;
+constexpr UINT_PTR kStatusTimer = 3;
+constexpr UINT kStatusEveryMs = 1000;
 
 bool IsItem(const std::string& name) {
     return lstrcmpiA(name.c_str(), kItem.c_str()) == 0;
-}
-
-const char* StateText(cluster::SessionState state) {
-    switch (state) {
-        case cluster::SessionState::Connecting:
-            return "connecting to";
-        case cluster::SessionState::LoggingIn:
-            return "logging in to";
-        case cluster::SessionState::Online:
-            return "online at";
-        case cluster::SessionState::Waiting:
-            break;
-    }
-    return "waiting to reconnect to";
 }
 
 cluster::SessionTimes TimesOf(const cluster::BridgeSettings& settings) {
@@ -42,9 +28,9 @@ cluster::SessionTimes TimesOf(const cluster::BridgeSettings& settings) {
 }  // namespace
 
 Bridge::Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTable& table,
-               win32io::Console& console)
+               win32io::CompanionOutput& output)
     : settings_(settings),
-      console_(console),
+      output_(output),
       ticker_([this](UINT message, WPARAM id, LPARAM) {
           if (message == WM_TIMER) OnTimer(id);
       }),
@@ -54,34 +40,35 @@ Bridge::Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTa
                TimesOf(settings)),
       thread_(session_),
       server_(settings.service, kTopic) {
+    status_.node = cluster::NodesOf(settings).front();  // until the session says more
     server_.onAdviseStart = [this](const std::string& item) {
         if (!IsItem(item)) return false;
         ++hotLinks_;
-        console_.Line("a client holds a hot link on " + kItem + ": publishing spots");
+        output_.Line("a client holds a hot link on " + kItem + ": publishing spots");
         return true;
     };
     server_.onAdviseStop = [this](const std::string& item) {
         if (!IsItem(item) || hotLinks_ == 0) return;
         if (--hotLinks_ == 0)
-            console_.Line("the hot link on " + kItem + " ended: spots wait for the next client");
+            output_.Line("the hot link on " + kItem + " ended: spots wait for the next client");
     };
     server_.onClientGone = [this] {
-        console_.Line("a client went away without ending its conversation");
+        output_.Line("a client went away without ending its conversation");
     };
     server_.onPoke = [](const std::string&, const std::string&) {
         return win32io::DdeServer::PokeReply::Refuse;
     };
     ticker_.StartTimer(kPublishTimer, kPublishTickMs);
     ticker_.StartTimer(kCountsTimer, kCountsEveryMs);
-    ticker_.StartTimer(kTitleTimer, kTitleEveryMs);
-    console_.Line("offering DDE service " + settings.service + ", topic " + kTopic + ", item " +
-                  kItem);
-    ShowTitle();
+    ticker_.StartTimer(kStatusTimer, kStatusEveryMs);
+    output_.Line("offering DDE service " + settings.service + ", topic " + kTopic + ", item " +
+                 kItem);
+    ShowStatus();
 }
 
 Bridge::~Bridge() {
     const std::lock_guard lock(mutex_);
-    console_.Line("counts: " + cluster::CountsText(relay_.Counts()));
+    output_.Line("counts: " + cluster::CountsText(relay_.Counts()));
 }
 
 void Bridge::LiveSpot(const cluster::Spot& spot) {
@@ -112,8 +99,8 @@ void Bridge::OnTimer(UINT_PTR id) {
         case kCountsTimer:
             ShowCounts();
             break;
-        case kTitleTimer:
-            ShowTitle();
+        case kStatusTimer:
+            ShowStatus();
             break;
         default:
             break;
@@ -134,7 +121,7 @@ void Bridge::Publish() {
     }
     if (!out) return;
     server_.Publish(kItem, out->hostLine);
-    console_.Line("published " + out->text);
+    output_.Line("published " + out->text);
 }
 
 void Bridge::ShowCounts() {
@@ -145,22 +132,17 @@ void Bridge::ShowCounts() {
     }
     if (counts == countsShown_) return;
     countsShown_ = counts;
-    console_.Line("counts: " + cluster::CountsText(counts));
+    output_.Line("counts: " + cluster::CountsText(counts));
 }
 
-void Bridge::ShowTitle() {
-    cluster::RelayCounts counts;
-    cluster::SessionStatus status;
+void Bridge::ShowStatus() {
+    StatusFacts facts{{}, settings_.callsign, settings_.service, hotLinks_ > 0, {}};
     {
         const std::lock_guard lock(mutex_);
-        counts = relay_.Counts();
-        status = status_;
+        facts.counts = relay_.Counts();
+        facts.session = status_;
     }
-    console_.Title("clusterbridge: " + std::string(StateText(status.state)) + " " +
-                   status.node.Text() + " as " + settings_.callsign + "; " + settings_.service +
-                   (hotLinks_ > 0 ? " linked" : " not linked") + "; " +
-                   std::to_string(counts.published) + " of " + std::to_string(counts.received) +
-                   " spots published");
+    clusterbridge::ShowStatus(output_, facts, cluster::Clock::now());
 }
 
 }  // namespace clusterbridge

@@ -11,7 +11,7 @@
 #include "bridges/cluster/core/session_thread.h"
 #include "bridges/cluster/core/spot_relay.h"
 #include "bridges/cluster/win32/node_socket.h"
-#include "win32io/console.h"
+#include "win32io/companion.h"
 #include "win32io/dde_server.h"
 #include "win32io/message_window.h"
 
@@ -22,11 +22,11 @@ class Bridge : public cluster::SessionOutput {
     // Offers the service and starts the session; throws base::Failure when DDEML refuses. The
     // thread must pump messages. The settings and the table must outlive the bridge.
     Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTable& table,
-           win32io::Console& console);
+           win32io::CompanionOutput& output);
     ~Bridge() override;  // says the counts
 
     // SessionOutput, called on the session's thread.
-    void Say(const std::string& line) override { console_.Line(line); }
+    void Say(const std::string& line) override { output_.Line(line); }
     void Status(const cluster::SessionStatus& status) override;
     void LiveSpot(const cluster::Spot& spot) override;
     void BacklogSpot() override;
@@ -36,10 +36,10 @@ class Bridge : public cluster::SessionOutput {
     void OnTimer(UINT_PTR id);
     void Publish();
     void ShowCounts();
-    void ShowTitle();
+    void ShowStatus();
 
     const cluster::BridgeSettings& settings_;
-    win32io::Console& console_;
+    win32io::CompanionOutput& output_;
     win32io::MessageWindow ticker_;
     int hotLinks_ = 0;
     std::mutex mutex_;

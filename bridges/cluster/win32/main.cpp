@@ -1,75 +1,49 @@
 // clusterbridge: stands in for the host logging program on Vantro32's spot link, with spots from
 // a telnet DX cluster node and the beam heading and distance of each worked out from the
-// station's locator and the country file.
+// station's locator and the country file. A small window shows what it does.
 //
 //   clusterbridge [--node-host HOST] [--callsign CALL] [--locator JO62QM] [...]
 //
-// Every setting can stand in clusterbridge.INI beside the program; the command line wins. It
-// runs until its console is closed or Ctrl+C is pressed.
-#include <cstdio>
-#include <cstring>
-#include <optional>
-#include <string>
-#include <vector>
+// Every setting can stand in clusterbridge.INI beside the program, and be set in the window's
+// settings dialog; the command line wins over the file.
+#include <memory>
 
+#include "base/dde_names.h"
 #include "bridges/cluster/core/bridge_settings.h"
-#include "bridges/cluster/win32/bridge.h"
-#include "bridges/cluster/win32/profile_settings.h"
-#include "win32io/console.h"
-#include "win32io/message_window.h"
-#include "win32io/module.h"
+#include "bridges/cluster/win32/bridge_status.h"
+#include "bridges/cluster/win32/running_bridge.h"
+#include "bridges/common/win32/companion_settings.h"
+#include "win32io/companion.h"
 
 namespace {
 
-void Usage() {
-    std::fputs(
-        "usage: clusterbridge [--KEY VALUE]...\n"
-        "Logs into a telnet DX cluster node and offers its spots to Vantro32 as the host\n"
-        "program does (DDE service WENDRA32 or WENDRA, topic WENDATA, item labDxSpot), with\n"
-        "the beam heading and distance of each from your locator and the country file.\n"
-        "Settings, as options or as KEY=VALUE in section [SETTINGS] of clusterbridge.INI\n"
-        "beside the program (the option wins):\n",
-        stderr);
-    std::fputs(cluster::BridgeSettingsTable().Usage().c_str(), stderr);
-}
-
-bool IsRelative(const std::string& path) {
-    const bool drive = path.size() >= 2 && path[1] == ':';
-    return !drive && !path.starts_with("\\") && !path.starts_with("/");
+std::string Usage() {
+    using namespace dde_names::host;
+    return std::string(
+               "usage: clusterbridge [--KEY VALUE]...\n"
+               "Logs into a telnet DX cluster node and offers its spots to Vantro32 as "
+               "the host program does (DDE service ") +
+           kService32 + " or " + kService + ", topic " + kTopic + ", item " + kItem +
+           "), with the beam heading and distance of each from your locator and the country "
+           "file.\nSettings, as options or as KEY=VALUE in section [SETTINGS] of "
+           "clusterbridge.INI beside the program (the option wins), or in the window's "
+           "settings dialog:\n" +
+           cluster::BridgeSettingsTable().Usage();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (bridges::AsksForHelp(arguments)) {
-        Usage();
-        return 0;
-    }
-    cluster::BridgeSettings settings;
-    std::string countryPath;
-    std::optional<cluster::CountryTable> table;
-    try {
-        const auto& declared = cluster::BridgeSettingsTable();
-        settings = declared.Read(declared.CommandLine(arguments), clusterbridge::ProfileSettings());
-        countryPath = IsRelative(settings.countryFile)
-                          ? win32io::ProgramFolder() + "\\" + settings.countryFile
-                          : settings.countryFile;
-        table.emplace(cluster::OpenCountryFile(countryPath));
-    } catch (const bridges::SettingsError& problem) {
-        std::fprintf(stderr, "clusterbridge: %s\n(clusterbridge --help lists the settings)\n",
-                     problem.what());
-        return 1;
-    }
-    return win32io::RunConsoleCompanion(
-        "clusterbridge", VANTRO_VERSION, "Vantro32's cluster bridge, spots from a DX cluster node",
-        [&](win32io::Console& console) {
-            console.Line("country file " + countryPath + ", version " +
-                         (table->Version().empty() ? "unknown" : table->Version()) + ", " +
-                         std::to_string(table->Countries().size()) + " countries");
-            console.Line("station at " + settings.locator + ", distances in " +
-                         (settings.units == cluster::Units::Miles ? "miles" : "km"));
-            const clusterbridge::Bridge bridge(settings, *table, console);
-            win32io::RunMessageLoop();
-        });
+    win32io::CompanionProgram program;
+    program.name = "clusterbridge";
+    program.title = "Cluster Bridge";
+    program.version = VANTRO_VERSION;
+    program.what = "Vantro32's cluster bridge, spots from a DX cluster node";
+    program.usage = Usage();
+    program.statusLabels = clusterbridge::StatusLabels();
+    bridges::UseSettingsTable(program, cluster::BridgeSettingsTable());
+    program.start = [](const win32io::SettingTexts& texts, win32io::CompanionOutput& output) {
+        return std::make_unique<clusterbridge::RunningBridge>(texts, output);
+    };
+    return win32io::RunCompanion(program, argc, argv);
 }
