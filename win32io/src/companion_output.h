@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "win32io/companion.h"
-#include "win32io/src/log_file.h"
+#include "win32io/log_file.h"
 
 namespace win32io {
 

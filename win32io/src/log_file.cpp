@@ -1,4 +1,4 @@
-#include "win32io/src/log_file.h"
+#include "win32io/log_file.h"
 
 #include <vector>
 
@@ -33,40 +33,44 @@ LogFile::LogFile(const std::string& path, std::uint32_t limit) : path_(path), li
         Fail("cannot be opened");
         return;
     }
-    file_.reset(file);
+    file_ = file;
+}
+
+void LogFile::Close() {
+    if (file_) CloseHandle(file_);
+    file_ = nullptr;
 }
 
 void LogFile::Fail(const std::string& what) {
     problem_ = "the log file " + path_ + " " + what + ": " + SystemText(GetLastError());
-    file_.reset();
+    Close();
 }
 
 void LogFile::Append(const std::string& line) {
     if (!file_) return;
     LARGE_INTEGER size{};
-    if (!SetFilePointerEx(file_.get(), {}, &size, FILE_END) ||
-        !WriteAll(file_.get(), line + "\r\n"))
+    if (!SetFilePointerEx(file_, {}, &size, FILE_END) || !WriteAll(file_, line + "\r\n"))
         return Fail("cannot be written");
     if (size.QuadPart + static_cast<LONGLONG>(line.size()) + 2 > limit_) KeepNewestHalf();
 }
 
 void LogFile::KeepNewestHalf() {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file_.get(), &size)) return Fail("cannot be read");
+    if (!GetFileSizeEx(file_, &size)) return Fail("cannot be read");
     const DWORD keep = limit_ / 2;
     LARGE_INTEGER from{};
     from.QuadPart = size.QuadPart > keep ? size.QuadPart - keep : 0;
     std::vector<char> newest(static_cast<std::size_t>(size.QuadPart - from.QuadPart));
     DWORD read = 0;
-    if (!SetFilePointerEx(file_.get(), from, nullptr, FILE_BEGIN) ||
-        !ReadFile(file_.get(), newest.data(), static_cast<DWORD>(newest.size()), &read, nullptr))
+    if (!SetFilePointerEx(file_, from, nullptr, FILE_BEGIN) ||
+        !ReadFile(file_, newest.data(), static_cast<DWORD>(newest.size()), &read, nullptr))
         return Fail("cannot be read");
     std::string kept(newest.data(), read);
     // From the first whole line on.
     const std::size_t lineStart = kept.find('\n');
     kept = lineStart == std::string::npos ? std::string() : kept.substr(lineStart + 1);
-    if (!SetFilePointerEx(file_.get(), {}, nullptr, FILE_BEGIN) || !WriteAll(file_.get(), kept) ||
-        !SetEndOfFile(file_.get()))
+    if (!SetFilePointerEx(file_, {}, nullptr, FILE_BEGIN) || !WriteAll(file_, kept) ||
+        !SetEndOfFile(file_))
         Fail("cannot be written");
 }
 

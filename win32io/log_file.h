@@ -2,10 +2,10 @@
 // The program's log file beside it: every line of the log, with its time, kept to a size. Past
 // the limit the older half is let go, so that the file always holds the latest lines and never
 // grows beyond the limit.
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
-
-#include "win32io/src/owned_handles.h"
 
 namespace win32io {
 
@@ -16,6 +16,9 @@ class LogFile {
     // Opens (or makes) the file; one that cannot be opened is said by Problem(), and lines then go
     // nowhere.
     explicit LogFile(const std::string& path, std::uint32_t limit = kLimit);
+    ~LogFile() { Close(); }
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
 
     // One line; CR LF is added. Not thread-safe: the caller keeps one writer at a time.
     void Append(const std::string& line);
@@ -25,10 +28,11 @@ class LogFile {
   private:
     void KeepNewestHalf();
     void Fail(const std::string& what);
+    void Close();
 
     std::string path_;
     std::uint32_t limit_;
-    KernelHandle file_;
+    HANDLE file_ = nullptr;
     std::string problem_;
 };
 
