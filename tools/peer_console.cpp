@@ -63,6 +63,7 @@ void SayConversations(win32io::DdeServer& server) {
         return true;
     };
     server.onDisconnect = [] { Say("client gone"); };
+    server.onClientGone = [] { Say("client gone without ending the conversation"); };
 }
 
 int RunPeer(int argc, char** argv, const char* name, const char* usage,

@@ -2,13 +2,14 @@
 // A DDE client conversation for one link slot: a hot link on one item, pokes to that item, and a
 // watch that notices when the conversation is gone.
 //
-// The conversation lives on a thread of the link's own; the calls here wait for its outcome as a
+// The conversation lives on the process's DDE thread; the calls here wait for its outcome as a
 // peer wait (win32io/peer_wait.h): never past the limit, and a failure when the limit passes. What
-// the link's thread was given up on is undone there: a late conversation is ended, a poke not yet
+// the DDE thread was given up on is undone there: a late conversation is ended, a poke not yet
 // sent is dropped. Every conversation it ends, to a hung server too, ends without a wait.
 //
 // The events are raised in order from the message loop of the thread that made the link, never
 // inside a peer wait, so a handler may poke, connect or disconnect freely.
+// docs/dde-links.md tells the whole story.
 #include <deque>
 #include <functional>
 #include <memory>
@@ -28,11 +29,11 @@ class DdeLink {
     // How long a server may take to answer the start of the hot link or a poke: the peer wait's
     // limit, less the time it takes to hand the outcome over.
     static constexpr DWORD kTransactionTimeoutMs = kPeerWaitLimitMs - 100;
-    // How often the link's thread looks at the conversation; a lost one is raised within this
-    // time plus the message loop's latency.
+    // How often the DDE thread looks at the conversations; a lost one is raised within this time
+    // plus the message loop's latency.
     static constexpr UINT kWatchIntervalMs = 250;
 
-    DdeLink();
+    DdeLink();   // throws base::Failure
     ~DdeLink();  // ends the conversation quietly
     DdeLink(const DdeLink&) = delete;
     DdeLink& operator=(const DdeLink&) = delete;
@@ -42,8 +43,8 @@ class DdeLink {
     // answers, when the server refuses the hot link, or when the limit passes. A link already
     // open is ended quietly first.
     void Connect(const std::string& application, const std::string& topic, const std::string& item);
-    // Ends the conversation without raising onClose and without waiting; events not yet raised
-    // are dropped.
+    // Ends the conversation, or the attempt to open one that is under way, without raising
+    // onClose and without waiting; events not yet raised are dropped.
     void Disconnect();
     // Sends the text to the item as CF_TEXT with its NUL. Throws base::Failure when the server
     // refuses it, is busy or does not answer within the limit, or there is no conversation. A
@@ -56,18 +57,28 @@ class DdeLink {
     std::function<void(int code)> onError;                // a DDEML error in the conversation
 
   private:
+    DWORD TransactionTimeout() const;
     void Run(const std::shared_ptr<DdeJob>& job);
     void Send(const std::shared_ptr<DdeJob>& job) const;
     void Deliver();
     void Raise(const DdeLinkEvent& event);
 
-    std::shared_ptr<DdeLinkChannel> channel_;
     MessageWindow window_;
-    std::shared_ptr<DdeJob> givenUp_;  // the last job given up on: the link's thread may be in it
-    unsigned serial_ = 0;              // of the last connection attempt
-    unsigned linked_ = 0;              // serial of the open conversation; 0 when there is none
+    std::shared_ptr<DdeLinkChannel> channel_;
+    std::shared_ptr<DdeJob> waitingFor_;  // the job whose outcome is being waited for
+    bool droppedWhileWaiting_ = false;    // Disconnect gave it up
+    bool deliveryAsked_ = false;          // for the end of the waits on peers
+    unsigned serial_ = 0;                 // of the last connection attempt
+    unsigned linked_ = 0;                 // serial of the open conversation; 0 when there is none
     std::deque<DdeLinkEvent> events_;
     std::shared_ptr<int> lifeline_;  // expires with the link, to stop delivery if a handler ends it
 };
+
+// For a program that ends: waits until the DDE thread has ended the conversations it was asked to
+// end, a busy partner's too, for at most kDdeLinkEndLimitMs from the first call in the process;
+// whether they are all ended. One whose partner is still hung then is left. Handles only the
+// messages sent to this thread meanwhile: no window's event runs.
+inline constexpr DWORD kDdeLinkEndLimitMs = 1500;
+bool WaitForDdeLinkEnds();
 
 }  // namespace win32io

@@ -19,7 +19,8 @@ class MessageWindow {
     MessageWindow& operator=(const MessageWindow&) = delete;
 
     HWND Handle() const { return hwnd_; }
-    void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // False when Windows refuses: a thread's queue holds at most 10,000 posted messages.
+    bool Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void StartTimer(UINT_PTR id, UINT intervalMs) const;
     void StopTimer(UINT_PTR id) const;
 

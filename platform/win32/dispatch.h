@@ -4,12 +4,15 @@
 // While the thread waits on a DDE peer, messages sent from other threads and processes still
 // arrive; no event runs then. What reaches the window logic meanwhile is held and run after the
 // wait, in order, each as an event of its own from the message loop, unless the window has been
-// unloaded by then.
+// unloaded by then. docs/dde-links.md tells the whole story.
 #include <windows.h>
 
 #include <functional>
 
 namespace platform::win32 {
+
+// Makes what holds events, with the window; throws base::Failure when Windows cannot.
+void PrepareHeldEvents();
 
 // Runs an event handler, or holds it during a peer wait: a held handler runs later, so it must
 // not refer to anything that may end before then. Whatever escapes it ends that event only: the

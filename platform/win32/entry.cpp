@@ -6,6 +6,7 @@
 #include "platform/entry.h"
 #include "platform/system.h"
 #include "platform/win32/impl.h"
+#include "win32io/dde_link.h"
 #include "win32io/message_window.h"
 
 namespace platform {
@@ -32,7 +33,10 @@ void DoEvents() {
 
 int RunMessageLoop() {
     win32::MainLoopStarts();
-    return win32io::RunMessageLoop(Deliver);
+    const int code = win32io::RunMessageLoop(Deliver);
+    // The unload asked for the ends of the conversations; the peers see them before the end.
+    win32io::WaitForDdeLinkEnds();
+    return code;
 }
 
 }  // namespace platform

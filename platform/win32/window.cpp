@@ -6,7 +6,9 @@
 #include "platform/win32/dispatch.h"
 #include "platform/win32/impl.h"
 #include "platform/win32/units.h"
+#include "win32io/dde_link.h"
 #include "win32io/module.h"
+#include "win32io/peer_wait.h"
 
 namespace platform {
 
@@ -129,11 +131,16 @@ LRESULT Window::Impl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             self->Unload();
             return 0;
-        // Windows ending the session sends no WM_CLOSE: the window unloads here instead.
+        // Windows ending the session sends no WM_CLOSE: the window unloads here instead, even
+        // inside a wait on a peer, and the conversations end before the answer, after which
+        // Windows may end the process at any time.
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
-            if (wParam) self->Unload();
+            if (wParam) {
+                self->Unload();
+                win32io::WaitForDdeLinkEnds();
+            }
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -167,6 +174,7 @@ Window::Window(const WindowDesign& design) : impl_(std::make_unique<Impl>()) {
     }
     impl_->menuBar = menuBar;
     impl_->FitClientToDesign();
+    win32::PrepareHeldEvents();
     if (!theMainWindow) theMainWindow = impl_.get();
 }
 
@@ -275,13 +283,19 @@ void Window::Show() {
 void Window::Unload() {
     if (impl_->unloading || !impl_->Handle()) return;
     impl_->unloading = true;
+    // No peer hears from a window that is going away: a wait under way (the unload of a session
+    // that ends runs inside it) gives up, and none begins.
+    win32io::EndPeerWaits();
     win32::DispatchNow(OnUnload);
     const bool programWindow = theMainWindow == impl_.get();
     // Whatever the unload handling did, the window goes, and with it the program.
     if (const HWND hwnd = impl_->Handle()) DestroyWindow(hwnd);
     // Closed during the start-up (from one of its message boxes): the rest of the start-up would
     // open links for a window that is gone, and no loop is there yet to end on.
-    if (programWindow && !mainLoopRunning) ExitProcess(0);
+    if (programWindow && !mainLoopRunning) {
+        win32io::WaitForDdeLinkEnds();
+        ExitProcess(0);
+    }
 }
 
 }  // namespace platform

@@ -75,6 +75,36 @@ TEST_F(ClusterBridgeTest, ANodeKilledAndRestartedGetsANewLoginAndSpotsResumeNone
     EXPECT_EQ(Lines().size(), 2u) << Shown();
 }
 
+// Vantro32 killed: its conversation never ends, but the bridge sees it gone, says so, and keeps
+// the spots that come meanwhile for the next Vantro32 instead of publishing them to nobody.
+TEST_F(ClusterBridgeTest, AKilledClientGetsNoSpotsAndTheNextOneGetsThoseThatCameMeanwhile) {
+    StartBridge();
+    ASSERT_TRUE(bridge_->WaitForLine("logged in to 127.0.0.1:")) << bridge_->Output();
+    WaitForVantro32();
+    node_->SendLine(Spot("JA1AAA"));
+    ASSERT_TRUE(Listed(ListLine("JA1AAA", "14025.0", kJapanHeading, kJapanKm))) << Shown();
+
+    const std::size_t killed = bridge_->LineCount();
+    program_->Kill();
+    ASSERT_TRUE(
+        bridge_->WaitForLine("a client went away without ending its conversation", killed, 5000))
+        << bridge_->Output();
+    EXPECT_TRUE(bridge_->WaitForLine(
+        std::string("the hot link on ") + host::kItem + " ended: spots wait", killed, 0));
+    node_->SendLine(Spot("JA1AAB"));
+    node_->SendLine(Spot("JA1AAC"));
+    EXPECT_FALSE(bridge_->WaitForLine("published JA1AA", killed, 2000)) << bridge_->Output();
+
+    const std::size_t restarted = bridge_->LineCount();
+    program_ = std::make_unique<e2e::Program>();
+    EXPECT_EQ(program_->Answer().text, e2e::kRotatorNotFound);
+    ASSERT_TRUE(bridge_->WaitForLine(std::string("a client holds a hot link on ") + host::kItem,
+                                     restarted, 20000))
+        << bridge_->Output();
+    EXPECT_TRUE(Listed(ListLine("JA1AAB", "14025.0", kJapanHeading, kJapanKm))) << Shown();
+    EXPECT_TRUE(Listed(ListLine("JA1AAC", "14025.0", kJapanHeading, kJapanKm))) << Shown();
+}
+
 TEST_F(ClusterBridgeTest, ARefusedLoginIsSaidOnceAClosedOrSilentNodeIsLoggedIntoAgain) {
     NodeStyle refusing;
     refusing.refusal = "Sorry DL1ABC is an invalid callsign";

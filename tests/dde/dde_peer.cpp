@@ -3,9 +3,11 @@
 //
 // Usage: dde_peer SERVICE TOPIC. Commands, one a line (texts in hexadecimal):
 //   publish ITEM HEX | later ITEM HEX | drop | nul on|off | connect accept|refuse |
-//   advise accept|refuse | advise hang MS | pokes accept|refuse|busy|echo | pokes hang MS | quit
-// Each command is answered "ok" once done. Events are reported one a line: "ready", "connect",
-// "advstart ITEM", "advstop ITEM", "poke ITEM HEX", "disconnect".
+//   advise accept|refuse | advise hang MS (the next one) | advise slow MS (every one) |
+//   pokes accept|refuse|busy|echo | pokes hang MS | busy MS | quit
+// Each command is answered "ok" once done ("busy" first, then it handles nothing for that long).
+// Events are reported one a line: "ready", "connect", "advstart ITEM", "advstop ITEM",
+// "poke ITEM HEX", "disconnect", "gone" (a client went away without ending its conversation).
 #include <windows.h>
 
 #include <cstdio>
@@ -38,10 +40,12 @@ class Peer {
         server_.onAdviseStart = [this](const std::string& item) {
             Say("advstart " + item);
             if (adviseHangMs_ > 0) Sleep(std::exchange(adviseHangMs_, 0));  // hung, once
+            if (adviseSlowMs_ > 0) Sleep(adviseSlowMs_);
             return acceptAdvise_;
         };
         server_.onAdviseStop = [](const std::string& item) { Say("advstop " + item); };
         server_.onDisconnect = [] { Say("disconnect"); };
+        server_.onClientGone = [] { Say("gone"); };
         server_.onPoke = [this](const std::string& item, const std::string& text) {
             Say("poke " + item + " " + test::Hex(text));
             return AnswerPoke(item, text);
@@ -77,6 +81,8 @@ class Peer {
             }
             Run(line);
             Say("ok");
+            // A program busy with its own work: no message of any kind is handled meanwhile.
+            if (busyMs_ > 0) Sleep(std::exchange(busyMs_, 0));
         }
     }
 
@@ -90,13 +96,15 @@ class Peer {
         if (command == "nul") server_.sendNul = first == "on";
         if (command == "connect") acceptConnect_ = first == "accept";
         if (command == "advise") {
-            acceptAdvise_ = first != "refuse";
+            if (first == "accept" || first == "refuse") acceptAdvise_ = first == "accept";
             if (first == "hang") adviseHangMs_ = std::stoul(second);
+            if (first == "slow") adviseSlowMs_ = std::stoul(second);
         }
         if (command == "pokes") {
             pokes_ = first;
             if (first == "hang") hangMs_ = std::stoul(second);
         }
+        if (command == "busy") busyMs_ = std::stoul(first);
         if (command == "quit") PostQuitMessage(0);
     }
 
@@ -107,6 +115,8 @@ class Peer {
     bool acceptConnect_ = true;
     bool acceptAdvise_ = true;
     DWORD adviseHangMs_ = 0;
+    DWORD adviseSlowMs_ = 0;
+    DWORD busyMs_ = 0;
     std::string pokes_ = "accept";
     DWORD hangMs_ = 0;
 };

@@ -73,6 +73,7 @@ void ConsoleProcess::Read() {
             line.clear();
         }
     }
+    readToTheEnd_ = true;
 }
 
 bool ConsoleProcess::WaitForLine(const std::string& text, std::size_t from, DWORD limitMs) {
@@ -108,8 +109,10 @@ Hands ConsoleProcess::WaitForWindow(const std::string& className, DWORD limitMs)
 }
 
 bool ConsoleProcess::WaitForExit(DWORD limitMs) const {
-    return WaitUntil([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; },
-                     limitMs);
+    // Its last lines are still on their way when it ends: they are read first.
+    return WaitUntil(
+        [&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0 && readToTheEnd_; },
+        limitMs);
 }
 
 std::optional<DWORD> ConsoleProcess::ExitCode() const {

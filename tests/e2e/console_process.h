@@ -3,6 +3,7 @@
 // read line by line as it comes; a window program's window found and driven.
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <mutex>
 #include <optional>
@@ -38,6 +39,7 @@ class ConsoleProcess {
     // The program's visible window of this class, as the user's hands on it. Throws
     // std::runtime_error when none appears within the limit.
     Hands WaitForWindow(const std::string& className, DWORD limitMs = kPatienceMs) const;
+    // Waits until it has ended and everything it wrote has been read.
     bool WaitForExit(DWORD limitMs = kPatienceMs) const;
     std::optional<DWORD> ExitCode() const;  // nothing while it runs
     void Kill() const;
@@ -52,6 +54,7 @@ class ConsoleProcess {
     std::thread reader_;
     std::mutex mutex_;
     std::vector<std::string> lines_;
+    std::atomic<bool> readToTheEnd_{false};  // it ended, and its output is all in lines_
 };
 
 }  // namespace e2e

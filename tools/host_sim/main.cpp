@@ -82,8 +82,8 @@ class HostSimulator {
 
   private:
     void Tick() {
-        // Nobody to tell: a client that went away without ending its hot link counts no more.
-        if (server_.Conversations() == 0) hotLinks_ = 0;
+        // A client that went away without ending its hot link counts no more.
+        server_.LookForGoneClients();
         if (hotLinks_ == 0) return;
         const std::string& update = updates_[next_];
         server_.Publish(kItem, update);

@@ -4,53 +4,52 @@
 
 #include "base/failure.h"
 #include "win32io/dde_handles.h"
+#include "win32io/src/dde_link_job.h"
 #include "win32io/src/dde_link_thread.h"
 
 namespace win32io {
 
 namespace {
-constexpr UINT_PTR kRetryDeliveryTimer = 1;
-constexpr UINT kRetryDeliveryMs = 10;
+constexpr UINT kDeliverMessage = DdeLinkChannel::kEventsMessage;
+constexpr UINT_PTR kDeliverTimer = 1;  // when the message to itself cannot be posted
+constexpr UINT kDeliverTimerMs = 10;
 // Below this, what is left of the window's limit is too little to wait for an answer at all.
 constexpr DWORD kShortestTransactionMs = 50;
+constexpr DWORD kHandOverMs = kPeerWaitLimitMs - DdeLink::kTransactionTimeoutMs;
 
 [[noreturn]] void FailWithTimeout() {
     throw base::Failure(DdeErrorText(DMLERR_POKEACKTIMEOUT));
 }
-
-// The transaction's limit: what is left of the window's, less the hand-over.
-DWORD TransactionTimeout() {
-    const DWORD left = PeerWaitLeft();
-    const DWORD handOver = kPeerWaitLimitMs - DdeLink::kTransactionTimeoutMs;
-    if (left < handOver + kShortestTransactionMs) FailWithTimeout();
-    return left - handOver;
-}
 }  // namespace
 
 DdeLink::DdeLink()
-    : channel_(std::make_shared<DdeLinkChannel>()),
-      window_([this](UINT message, WPARAM, LPARAM) {
-          if (message == DdeLinkChannel::kEventsMessage) Deliver();
-          if (message == WM_TIMER) {
-              window_.StopTimer(kRetryDeliveryTimer);
-              Deliver();
-          }
+    : window_([this](UINT message, WPARAM, LPARAM) {
+          if (message == WM_TIMER) window_.StopTimer(kDeliverTimer);
+          if (message == kDeliverMessage || message == WM_TIMER) Deliver();
       }),
-      lifeline_(std::make_shared<int>(0)) {
-    channel_->SetOwnerWindow(window_.Handle());
-    StartDdeLinkThread(channel_);
-}
+      channel_(std::make_shared<DdeLinkChannel>(window_.Handle())),
+      lifeline_(std::make_shared<int>(0)) {}
 
 DdeLink::~DdeLink() {
     Disconnect();
-    channel_->SetOwnerWindow(nullptr);
-    Send(std::make_shared<DdeJob>(DdeJob::Kind::Stop));
+    channel_->Close();
+    if (serial_ > 0) Send(std::make_shared<DdeJob>(DdeJob::Kind::Forget, channel_));
+}
+
+// The transaction's limit: what is left of the window's, less the hand-over.
+DWORD DdeLink::TransactionTimeout() const {
+    const DWORD left = PeerWaitLeft(this);
+    if (left < kHandOverMs + kShortestTransactionMs) {
+        PeerWaitTooShort(this);
+        FailWithTimeout();
+    }
+    return left - kHandOverMs;
 }
 
 void DdeLink::Connect(const std::string& application, const std::string& topic,
                       const std::string& item) {
     Disconnect();
-    auto job = std::make_shared<DdeJob>(DdeJob::Kind::Connect);
+    auto job = std::make_shared<DdeJob>(DdeJob::Kind::Connect, channel_);
     job->application = application;
     job->topic = topic;
     job->item = item;
@@ -62,39 +61,54 @@ void DdeLink::Connect(const std::string& application, const std::string& topic,
 
 void DdeLink::Disconnect() {
     events_.clear();
-    if (linked_ == 0) return;
+    // An attempt under way is given up: the DDE thread ends what it opens late, and the End
+    // below ends what it opened just in time.
+    const bool attempt = waitingFor_ && waitingFor_->kind == DdeJob::Kind::Connect;
+    if (waitingFor_) {
+        waitingFor_->GiveUp();
+        droppedWhileWaiting_ = true;
+    }
+    if (linked_ == 0 && !attempt) return;
     linked_ = 0;
-    Send(std::make_shared<DdeJob>(DdeJob::Kind::End));
+    Send(std::make_shared<DdeJob>(DdeJob::Kind::End, channel_));
 }
 
 void DdeLink::Poke(const std::string& text) {
     if (linked_ == 0) throw base::Failure("No DDE conversation");
-    auto job = std::make_shared<DdeJob>(DdeJob::Kind::Poke);
+    auto job = std::make_shared<DdeJob>(DdeJob::Kind::Poke, channel_);
     job->text = text;
     job->timeoutMs = TransactionTimeout();
     Run(job);
 }
 
 void DdeLink::Send(const std::shared_ptr<DdeJob>& job) const {
-    channel_->Send(job);
+    SendDdeJob(job);
 }
 
 void DdeLink::Run(const std::shared_ptr<DdeJob>& job) {
-    // The link's thread is still in a job the window gave up on: this one would wait for it.
-    if (givenUp_ && !givenUp_->Finished()) FailWithTimeout();
-    givenUp_.reset();
     Send(job);
-    if (!WaitForPeer(job->Done()) && job->GiveUp()) {
-        givenUp_ = job;
-        FailWithTimeout();
-    }
+    waitingFor_ = job;
+    droppedWhileWaiting_ = false;
+    const bool answered = WaitForPeer(job->Done(), this);
+    waitingFor_.reset();
+    if (std::exchange(droppedWhileWaiting_, false)) FailWithTimeout();
+    // Given up: the DDE thread undoes what it does of it after this.
+    if (!answered && job->GiveUp()) FailWithTimeout();
     if (const std::optional<std::string> failure = job->Failure()) throw base::Failure(*failure);
 }
 
 void DdeLink::Deliver() {
     for (DdeLinkEvent& event : channel_->TakeEvents()) events_.push_back(std::move(event));
+    if (events_.empty()) return;
     if (WaitingOnPeer()) {
-        if (!events_.empty()) window_.StartTimer(kRetryDeliveryTimer, kRetryDeliveryMs);
+        // Once, when the waits are over; the message goes through the loop like any other.
+        if (std::exchange(deliveryAsked_, true)) return;
+        const std::weak_ptr<int> alive = lifeline_;
+        AfterPeerWaits([this, alive] {
+            if (alive.expired()) return;
+            deliveryAsked_ = false;
+            if (!window_.Post(kDeliverMessage)) window_.StartTimer(kDeliverTimer, kDeliverTimerMs);
+        });
         return;
     }
     const std::weak_ptr<int> alive = lifeline_;
@@ -125,6 +139,11 @@ void DdeLink::Raise(const DdeLinkEvent& event) {
     } catch (...) {
         // A failing handler ends only its own event; the owner's dispatch reports nothing more.
     }
+}
+
+bool WaitForDdeLinkEnds() {
+    static const ULONGLONG deadline = GetTickCount64() + kDdeLinkEndLimitMs;
+    return WaitForDdeThread(deadline);
 }
 
 }  // namespace win32io

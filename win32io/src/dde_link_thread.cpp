@@ -1,9 +1,14 @@
 #include "win32io/src/dde_link_thread.h"
 
-#include <exception>
-#include <utility>
-
 #include <dde.h>
+
+#include <algorithm>
+#include <deque>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <utility>
 
 #include "base/failure.h"
 #include "win32io/dde_handles.h"
@@ -13,101 +18,97 @@
 
 namespace win32io {
 
-DdeJob::DdeJob(Kind kind) : kind(kind), done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-
-DdeJob::~DdeJob() {
-    if (done_) CloseHandle(done_);
-}
-
-bool DdeJob::Start() {
-    std::lock_guard lock(mutex_);
-    started_ = !givenUp_;
-    return started_;
-}
-
-bool DdeJob::Finish(std::optional<std::string> failure) {
-    std::lock_guard lock(mutex_);
-    finished_ = true;
-    failure_ = std::move(failure);
-    SetEvent(done_);
-    return !givenUp_;
-}
-
-bool DdeJob::GiveUp() {
-    std::lock_guard lock(mutex_);
-    if (finished_) return false;
-    givenUp_ = true;
-    // One that never started never will: nothing of it is left to wait for.
-    if (!started_) finished_ = true;
-    return true;
-}
-
-bool DdeJob::Finished() const {
-    std::lock_guard lock(mutex_);
-    return finished_;
-}
-
-std::optional<std::string> DdeJob::Failure() const {
-    std::lock_guard lock(mutex_);
-    return failure_;
-}
-
-void DdeLinkChannel::Send(std::shared_ptr<DdeJob> job) {
-    std::lock_guard lock(mutex_);
-    jobs_.push_back(std::move(job));
-    if (link_) PostMessageA(link_, kJobsMessage, 0, 0);
-}
-
-std::shared_ptr<DdeJob> DdeLinkChannel::NextJob() {
-    std::lock_guard lock(mutex_);
-    if (jobs_.empty()) return nullptr;
-    std::shared_ptr<DdeJob> job = std::move(jobs_.front());
-    jobs_.pop_front();
-    return job;
-}
-
-void DdeLinkChannel::Raise(DdeLinkEvent event) {
-    std::lock_guard lock(mutex_);
-    if (!owner_) return;
-    events_.push_back(std::move(event));
-    PostMessageA(owner_, kEventsMessage, 0, 0);
-}
-
-std::deque<DdeLinkEvent> DdeLinkChannel::TakeEvents() {
-    std::lock_guard lock(mutex_);
-    return std::exchange(events_, {});
-}
-
-void DdeLinkChannel::SetLinkWindow(HWND window) {
-    std::lock_guard lock(mutex_);
-    link_ = window;
-    if (link_ && !jobs_.empty()) PostMessageA(link_, kJobsMessage, 0, 0);
-}
-
-void DdeLinkChannel::SetOwnerWindow(HWND window) {
-    std::lock_guard lock(mutex_);
-    owner_ = window;
-    if (!owner_) events_.clear();
-}
-
 namespace {
 
-constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kJobsMessage = WM_APP;
+constexpr UINT_PTR kLookTimer = 1;
+// A waiter for the DDE thread looks again this often even when it hears nothing.
+constexpr DWORD kProgressPollMs = 50;
 
-// One connection attempt: its own instance (a dead conversation stays in its instance under Wine
-// and spoils every later connection made in it), the item's name and the conversation. Members
-// end in reverse order: the conversation first, the instance last.
+// What the links' owners and the DDE thread share: the jobs, and how far the thread is.
+class JobQueue {
+  public:
+    JobQueue() : progress_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
+        if (!progress_) throw base::Failure("Out of memory");
+    }
+    JobQueue(const JobQueue&) = delete;
+    JobQueue& operator=(const JobQueue&) = delete;
+
+    void Push(std::shared_ptr<DdeJob> job) {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(std::move(job));
+        Announce();
+    }
+    // On the DDE thread: the next job, which is then the current one until Progress.
+    std::shared_ptr<DdeJob> Next() {
+        std::lock_guard lock(mutex_);
+        announced_ = false;
+        if (jobs_.empty()) return nullptr;
+        current_ = std::move(jobs_.front());
+        jobs_.pop_front();
+        return current_;
+    }
+    // On the DDE thread: whatever it was doing is done; `parked` tells whether it keeps
+    // conversations to end later.
+    void Progress(bool parked) {
+        {
+            std::lock_guard lock(mutex_);
+            current_.reset();
+            parked_ = parked;
+        }
+        SetEvent(progress_);
+    }
+    void SetWindow(HWND window) {
+        std::lock_guard lock(mutex_);
+        window_ = window;
+        if (!jobs_.empty()) Announce();
+    }
+
+    bool Idle() const {
+        std::lock_guard lock(mutex_);
+        return jobs_.empty() && !current_ && !parked_;
+    }
+    HANDLE ProgressEvent() const { return progress_; }
+
+  private:
+    // One message for whatever waits. A thread's queue of posted messages is limited (10,000 on
+    // Windows); a sent notification is not, and reaches the thread all the same.
+    void Announce() {
+        if (announced_ || !window_) return;
+        announced_ = PostMessageA(window_, kJobsMessage, 0, 0) ||
+                     SendNotifyMessageA(window_, kJobsMessage, 0, 0);
+    }
+
+    mutable std::mutex mutex_;
+    std::deque<std::shared_ptr<DdeJob>> jobs_;
+    std::shared_ptr<DdeJob> current_;
+    bool parked_ = false;
+    bool announced_ = false;
+    HWND window_ = nullptr;
+    HANDLE progress_;  // never closed: the queue lives as long as the process
+};
+
+// One connection attempt of a link: its own instance (a dead conversation stays in its instance
+// under Wine and spoils every later connection made in it), the item's name and the conversation.
+// Members end in reverse order: the conversation first, the instance last.
 struct DdeLinkSession {
-    DdeLinkSession(DdeHandler handler, unsigned serial)
+    DdeLinkSession(DdeHandler handler, std::shared_ptr<DdeLinkChannel> link, unsigned serial)
         : instance(std::move(handler),
                    APPCMD_CLIENTONLY | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS),
+          link(std::move(link)),
           serial(serial) {}
 
     HCONV Conv() const { return conversation ? conversation->Get() : nullptr; }
+    void RaiseClose() {
+        if (closing) return;
+        closing = true;
+        link->Raise({DdeLinkEvent::Kind::Close, {}, 0, serial});
+    }
 
     DdeInstance instance;
     std::optional<DdeString> item;
     std::optional<DdeConversation> conversation;
+    const std::shared_ptr<DdeLinkChannel> link;
     const unsigned serial;
     bool closing = false;  // its end is raised: raise it only once
 };
@@ -133,37 +134,40 @@ std::string LastError(const DdeInstance& instance) {
     return DdeErrorText(DdeGetLastError(instance.Id()));
 }
 
-class LinkThread {
+class DdeThread {
   public:
-    explicit LinkThread(std::shared_ptr<DdeLinkChannel> channel)
-        : channel_(std::move(channel)), window_([this](UINT message, WPARAM, LPARAM) {
-              if (message == DdeLinkChannel::kJobsMessage) RunJobs();
-              if (message == WM_TIMER) Watch();
+    explicit DdeThread(JobQueue& queue)
+        : queue_(queue), window_([this](UINT message, WPARAM, LPARAM) {
+              if (message == kJobsMessage) RunJobs();
+              if (message == WM_TIMER) Look();
           }) {
-        parking_.onEmpty = [this] {
-            if (stopping_) PostQuitMessage(0);
-        };
-        channel_->SetLinkWindow(window_.Handle());
+        queue_.SetWindow(window_.Handle());
     }
-    ~LinkThread() { channel_->SetLinkWindow(nullptr); }
-    LinkThread(const LinkThread&) = delete;
-    LinkThread& operator=(const LinkThread&) = delete;
+    DdeThread(const DdeThread&) = delete;
+    DdeThread& operator=(const DdeThread&) = delete;
 
   private:
+    using Sessions = std::map<const DdeLinkChannel*, std::unique_ptr<DdeLinkSession>>;
+
     void RunJobs() {
         // On Windows, DDEML's wait for an answer dispatches this thread's messages: the jobs that
         // come meanwhile wait for the one under way.
-        if (running_) return;
-        running_ = true;
-        while (const std::shared_ptr<DdeJob> job = channel_->NextJob()) {
-            if (!job->Start()) continue;
+        if (inJob_) return;
+        inJob_ = true;
+        while (const std::shared_ptr<DdeJob> job = queue_.Next()) {
+            if (!job->Start()) {
+                queue_.Progress(!parking_.Empty());
+                continue;
+            }
             try {
                 Run(*job);
             } catch (const std::exception& failure) {
                 job->Finish(failure.what());
             }
+            queue_.Progress(!parking_.Empty());
         }
-        running_ = false;
+        inJob_ = false;
+        Settle();
     }
 
     void Run(DdeJob& job) {
@@ -175,31 +179,31 @@ class LinkThread {
                 job.Finish(Poke(job));
                 return;
             case DdeJob::Kind::End:
-                EndSession();
+                EndSessionOf(*job.link);
                 job.Finish(std::nullopt);
                 return;
-            case DdeJob::Kind::Stop:
-                stopping_ = true;
-                EndSession();
+            case DdeJob::Kind::Forget:
+                EndSessionOf(*job.link);
+                sessions_.erase(job.link.get());
                 job.Finish(std::nullopt);
-                if (parking_.Empty()) PostQuitMessage(0);
                 return;
         }
     }
 
     void Connect(DdeJob& job) {
-        EndSession();
+        EndSessionOf(*job.link);
         auto session = std::make_unique<DdeLinkSession>(
-            [this, serial = job.serial](const DdeCall& call) { return OnDde(call, serial); },
-            job.serial);
+            [this, link = job.link, serial = job.serial](const DdeCall& call) {
+                return OnDde(call, *link, serial);
+            },
+            job.link, job.serial);
         const std::optional<std::string> failure = Open(*session, job);
         // A failed attempt, or one given up on, is ended once its outcome is known.
         if (!job.Finish(failure) || failure) {
             End(std::move(session));
             return;
         }
-        session_ = std::move(session);
-        window_.StartTimer(kWatchTimer, DdeLink::kWatchIntervalMs);
+        sessions_[job.link.get()] = std::move(session);
     }
 
     // The conversation and a hot link with no request of the current value: a reconnection
@@ -219,8 +223,9 @@ class LinkThread {
     }
 
     std::optional<std::string> Poke(const DdeJob& job) {
-        if (!session_ || session_->closing) return "No DDE conversation";
-        const HCONV conv = session_->Conv();
+        DdeLinkSession* session = SessionOf(*job.link);
+        if (!session || session->closing) return "No DDE conversation";
+        const HCONV conv = session->Conv();
         TakeWaitingData(conv);
         std::string data = job.text;
         data.push_back('\0');
@@ -229,15 +234,20 @@ class LinkThread {
         // when nothing is written there.
         DWORD result = DDE_FACK;
         if (!DdeClientTransaction(reinterpret_cast<BYTE*>(data.data()),
-                                  static_cast<DWORD>(data.size()), conv, session_->item->Get(),
+                                  static_cast<DWORD>(data.size()), conv, session->item->Get(),
                                   CF_TEXT, XTYP_POKE, job.timeoutMs, &result))
-            return LastError(session_->instance);
+            return LastError(session->instance);
         // A result wider than an acknowledgement is a hot-link value that Wine took for the
         // acknowledgement: the value is lost, the poke went out.
         if (result > 0xFFFF) return std::nullopt;
         if (result & DDE_FBUSY) return DdeErrorText(DMLERR_BUSY);
         if (!(result & DDE_FACK)) return DdeErrorText(DMLERR_NOTPROCESSED);
         return std::nullopt;
+    }
+
+    DdeLinkSession* SessionOf(const DdeLinkChannel& link) {
+        const auto found = sessions_.find(&link);
+        return found == sessions_.end() ? nullptr : found->second.get();
     }
 
     // Every conversation ends here, through the parking: a hung partner is never waited for.
@@ -247,85 +257,143 @@ class LinkThread {
         parking_.End(std::shared_ptr<DdeLinkSession>(std::move(session)), conv);
     }
 
-    void EndSession() {
-        window_.StopTimer(kWatchTimer);
-        if (session_) End(std::move(session_));
+    void EndSessionOf(const DdeLinkChannel& link) {
+        const auto found = sessions_.find(&link);
+        if (found != sessions_.end() && found->second) End(std::move(found->second));
     }
 
-    HDDEDATA OnDde(const DdeCall& call, unsigned serial) {
+    HDDEDATA OnDde(const DdeCall& call, DdeLinkChannel& link, unsigned serial) {
         switch (call.type) {
             case XTYP_ADVDATA:
                 if (call.format != CF_TEXT) return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
-                channel_->Raise({DdeLinkEvent::Kind::Data, DdeDataText(call.data), 0, serial});
+                link.Raise({DdeLinkEvent::Kind::Data, DdeDataText(call.data), 0, serial});
                 return reinterpret_cast<HDDEDATA>(DDE_FACK);
             case XTYP_DISCONNECT:
-                if (session_ && session_->serial == serial && session_->Conv() == call.conv)
-                    RaiseClose();
+                if (DdeLinkSession* session = SessionOf(link);
+                    session && session->serial == serial && session->Conv() == call.conv)
+                    session->RaiseClose();
                 return nullptr;
             case XTYP_ERROR:
                 if (call.conv)
-                    channel_->Raise({DdeLinkEvent::Kind::Error,
-                                     {},
-                                     static_cast<int>(LOWORD(call.data1)),
-                                     serial});
+                    link.Raise({DdeLinkEvent::Kind::Error,
+                                {},
+                                static_cast<int>(LOWORD(call.data1)),
+                                serial});
                 return nullptr;
             default:
                 return nullptr;
         }
     }
 
-    void Watch() {
-        if (running_ || !session_ || session_->closing) return;
-        if (!ConversationAlive(session_->Conv())) RaiseClose();
+    // The timer: the watch of the open conversations and the recheck of the parked ones. Not
+    // inside a job: on Windows, DDEML's wait for an answer dispatches timers, and neither may pull
+    // a conversation from under the transaction.
+    void Look() {
+        if (inJob_) return;
+        for (const auto& [link, session] : sessions_)
+            if (session && !session->closing && !ConversationAlive(session->Conv()))
+                session->RaiseClose();
+        parking_.Recheck();
+        Settle();
     }
 
-    void RaiseClose() {
-        if (session_->closing) return;
-        session_->closing = true;
-        channel_->Raise({DdeLinkEvent::Kind::Close, {}, 0, session_->serial});
+    // Tells the owners how far the thread is, and keeps the timer while there is anything to
+    // look at.
+    void Settle() {
+        bool open = false;
+        for (const auto& [link, session] : sessions_) open = open || session != nullptr;
+        const bool look = open || !parking_.Empty();
+        if (look != looking_) {
+            if (look)
+                window_.StartTimer(kLookTimer, DdeLink::kWatchIntervalMs);
+            else
+                window_.StopTimer(kLookTimer);
+            looking_ = look;
+        }
+        queue_.Progress(!parking_.Empty());
     }
 
-    std::shared_ptr<DdeLinkChannel> channel_;
-    DdeParking parking_;  // before the session: it outlives it
-    std::unique_ptr<DdeLinkSession> session_;
+    JobQueue& queue_;
+    DdeParking parking_;  // before the sessions: it outlives them
+    Sessions sessions_;   // by link; a link whose conversation ended keeps an empty place
     MessageWindow window_;
-    bool running_ = false;
-    bool stopping_ = false;
+    bool inJob_ = false;
+    bool looking_ = false;
 };
 
-}  // namespace
+// The process's DDE thread, started at the first job. It runs until the process ends: links come
+// and go, and one that is gone may leave a parked conversation to end.
+std::mutex startMutex;
+JobQueue* theQueue = nullptr;
 
-namespace {
 struct ThreadStart {
-    std::shared_ptr<DdeLinkChannel> channel;
+    JobQueue* queue;
     HANDLE ready;
+    bool started = false;
 };
 
-DWORD WINAPI RunLinkThread(void* parameter) {
-    const ThreadStart start = *static_cast<ThreadStart*>(parameter);
-    std::optional<LinkThread> link;
+DWORD WINAPI RunDdeThread(void* parameter) {
+    auto& start = *static_cast<ThreadStart*>(parameter);
+    std::optional<DdeThread> thread;
     try {
-        link.emplace(start.channel);
+        thread.emplace(*start.queue);
+        start.started = true;
     } catch (const std::exception&) {
-        // No window, no jobs: every wait of the link gives up at its limit.
     }
+    // From here on `start` is gone.
     SetEvent(start.ready);
-    if (link) RunMessageLoop();
+    if (thread) RunMessageLoop();
     return 0;
 }
-}  // namespace
 
-void StartDdeLinkThread(std::shared_ptr<DdeLinkChannel> channel) {
-    ThreadStart start{std::move(channel), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
-    // The program's own stack size, as the window's thread has: with a stack of a megabyte,
-    // updates of a megabyte were not received under Wine.
-    const HANDLE thread = CreateThread(nullptr, 0, &RunLinkThread, &start, 0, nullptr);
+JobQueue& Queue() {
+    std::lock_guard lock(startMutex);
+    if (theQueue) return *theQueue;
+    auto queue = std::make_unique<JobQueue>();
+    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!ready) throw base::Failure("Cannot start the DDE thread");
+    ThreadStart start{queue.get(), ready};
+    // The program's own stack size, as the window's thread has: Wine cannot hand a thread a DDE
+    // update about as large as its stack.
+    const HANDLE thread = CreateThread(nullptr, 0, &RunDdeThread, &start, 0, nullptr);
     if (thread) {
-        WaitForSingleObject(start.ready, INFINITE);
+        WaitForSingleObject(ready, INFINITE);
         CloseHandle(thread);
     }
-    CloseHandle(start.ready);
-    if (!thread) throw base::Failure("Cannot start a DDE link");
+    CloseHandle(ready);
+    if (!thread || !start.started) throw base::Failure("Cannot start the DDE thread");
+    theQueue = queue.release();
+    return *theQueue;
+}
+
+JobQueue* RunningQueue() {
+    std::lock_guard lock(startMutex);
+    return theQueue;
+}
+
+}  // namespace
+
+void SendDdeJob(std::shared_ptr<DdeJob> job) {
+    Queue().Push(std::move(job));
+}
+
+bool WaitForDdeThread(ULONGLONG deadline) {
+    const JobQueue* queue = RunningQueue();
+    if (!queue) return true;
+    for (;;) {
+        if (queue->Idle()) return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        const HANDLE progress = queue->ProgressEvent();
+        const DWORD result = MsgWaitForMultipleObjects(
+            1, &progress, FALSE,
+            static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kProgressPollMs)),
+            QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0 + 1) {
+            MSG msg;  // handles the sent messages, takes nothing from the queue
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
 }
 
 }  // namespace win32io

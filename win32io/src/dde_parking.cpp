@@ -8,8 +8,6 @@ namespace win32io {
 
 namespace {
 constexpr UINT kProbeMs = 100;
-constexpr UINT kRecheckMs = 500;
-constexpr UINT_PTR kRecheckTimer = 1;
 
 // Whether the conversation's partner is hung: its window exists but does not answer a message
 // within a short probe.
@@ -22,15 +20,9 @@ bool PartnerHung(HCONV conv) {
 }
 }  // namespace
 
-DdeParking::DdeParking()
-    : window_([this](UINT message, WPARAM, LPARAM) {
-          if (message == WM_TIMER) Recheck();
-      }) {}
-
 void DdeParking::End(std::shared_ptr<void> owner, HCONV conv) {
     if (!PartnerHung(conv)) return;  // `owner` ends here
     parked_.push_back({std::move(owner), conv});
-    window_.StartTimer(kRecheckTimer, kRecheckMs);
 }
 
 void DdeParking::Recheck() {
@@ -41,10 +33,6 @@ void DdeParking::Recheck() {
         answered.push_back(std::move(parked));
         return true;
     });
-    if (!parked_.empty()) return;
-    window_.StopTimer(kRecheckTimer);
-    answered.clear();
-    if (onEmpty) onEmpty();
 }
 
 }  // namespace win32io

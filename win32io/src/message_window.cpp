@@ -23,8 +23,8 @@ MessageWindow::~MessageWindow() {
     DestroyWindow(hwnd_);
 }
 
-void MessageWindow::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
-    PostMessageA(hwnd_, message, wParam, lParam);
+bool MessageWindow::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return PostMessageA(hwnd_, message, wParam, lParam) != FALSE;
 }
 
 void MessageWindow::StartTimer(UINT_PTR id, UINT intervalMs) const {

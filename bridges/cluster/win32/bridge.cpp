@@ -49,7 +49,11 @@ Bridge::Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTa
     };
     server_.onAdviseStop = [this](const std::string& item) {
         if (!IsItem(item) || hotLinks_ == 0) return;
-        if (--hotLinks_ == 0) output_.Line("the hot link on " + kItem + " ended");
+        if (--hotLinks_ == 0)
+            output_.Line("the hot link on " + kItem + " ended: spots wait for the next client");
+    };
+    server_.onClientGone = [this] {
+        output_.Line("a client went away without ending its conversation");
     };
     server_.onPoke = [](const std::string&, const std::string&) {
         return win32io::DdeServer::PokeReply::Refuse;
@@ -104,8 +108,8 @@ void Bridge::OnTimer(UINT_PTR id) {
 }
 
 void Bridge::Publish() {
-    // A client gone without ending its conversation holds no hot link any more.
-    if (server_.Conversations() == 0) hotLinks_ = 0;
+    // A client gone without ending its conversation gets no spot: it holds no hot link any more.
+    server_.LookForGoneClients();
     std::optional<cluster::Outgoing> out;
     {
         const std::lock_guard lock(mutex_);

@@ -26,8 +26,8 @@ std::string Count(std::uint64_t count, const std::string& what) {
 }  // namespace
 
 const std::vector<std::string>& StatusLabels() {
-    static const std::vector<std::string> labels{"Node:", "Login:", "Vantro32:", "Spots:",
-                                                 "Not published:"};
+    static const std::vector<std::string> labels{
+        "Node:", "Login:", "Vantro32:", "Spots:", "Not published:", "Ignored:"};
     return labels;
 }
 
@@ -41,8 +41,8 @@ void ShowStatus(win32io::CompanionOutput& output, const StatusFacts& facts,
     output.Status({node + ", " + state, facts.callsign, link,
                    Count(c.received, "received") + ", " + Count(c.published, "published"),
                    Count(c.filtered, "filtered") + ", " + Count(c.duplicates, "duplicates") + ", " +
-                       Count(c.tooOld, "too old") + ", " + Count(c.noCountry, "no place") + ", " +
-                       Count(c.backlog, "backlog") + ", " + Count(c.unreadable, "unreadable")},
+                       Count(c.tooOld, "too old") + ", " + Count(c.noCountry, "no place"),
+                   Count(c.backlog, "backlog") + ", " + Count(c.unreadable, "unreadable lines")},
                   state + " at " + node + ", Vantro32 " + (facts.linked ? "linked" : "not linked") +
                       ", " + std::to_string(c.published) + " of " + std::to_string(c.received) +
                       " spots published");

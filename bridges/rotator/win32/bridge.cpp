@@ -44,6 +44,10 @@ Bridge::Bridge(const RotctldAddress& rotctld, win32io::CompanionOutput& output)
         output_.Line("a client closed the rotator link");
         status_.SetLinked(server_.Conversations() > 0);
     };
+    server_.onClientGone = [this] {
+        output_.Line("a client of the rotator link went away without closing it");
+        status_.SetLinked(server_.Conversations() > 0);
+    };
     server_.onAdviseStart = [](const std::string& item) { return IsItem(item); };
     server_.onPoke = [this](const std::string& item, const std::string& text) {
         return OnPoke(item, text);
