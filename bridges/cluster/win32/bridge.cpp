@@ -69,6 +69,10 @@ Bridge::Bridge(const cluster::BridgeSettings& settings, const cluster::CountryTa
 Bridge::~Bridge() {
     const std::lock_guard lock(mutex_);
     output_.Line("counts: " + cluster::CountsText(relay_.Counts()));
+    // Worked out for these settings and this client: said, so that none goes without a word.
+    if (const std::size_t waiting = relay_.Waiting(); waiting > 0)
+        output_.Line(std::to_string(waiting) + (waiting == 1 ? " spot" : " spots") +
+                     " still waiting, not published");
 }
 
 void Bridge::LiveSpot(const cluster::Spot& spot) {
