@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "platform/controls.h"
@@ -20,6 +21,10 @@ struct Window::Impl {
     SIZE designClient{};           // pixels
     bool shown = false;
     bool minimizedWhileHidden = false;  // minimised before the first Show
+    // Where a window not yet shown is to appear. Under Wine each move of a top-level window is a
+    // round trip to the display server, and the start-up places the window several times before
+    // it is shown: it moves once, when it is shown.
+    std::optional<POINT> placeWhileHidden;
     bool unloading = false;
     // The size and state the last Resize event was raised for.
     WindowState lastState = WindowState::Normal;
@@ -34,6 +39,8 @@ struct Window::Impl {
     std::map<UINT_PTR, Timer*> timers;
 
     void FitClientToDesign();  // while the window is still being built
+    POINT Place() const;       // the top-left corner, in pixels
+    void MoveTo(POINT place);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
 

@@ -22,7 +22,8 @@ void Register(MenuItem& item, MenuItem::Impl& impl, Window::Impl& window, HMENU 
     impl.caption = caption;
     AppendMenuA(menu, MF_STRING, impl.id, caption.c_str());
     window.menuItems[impl.id] = &item;
-    DrawMenuBar(window.Handle());
+    // An item under another changes nothing on the bar.
+    if (menu == window.menuBar) DrawMenuBar(window.Handle());
 }
 }  // namespace
 

@@ -52,6 +52,7 @@ int MessageBox(Window& owner, const std::string& text, const std::string& title,
 }
 
 bool SetWindowPos(Window& window, long insertAfter, int x, int y, int cx, int cy, unsigned flags) {
+    if (!(flags & SWP_NOMOVE)) window.GetImpl().placeWhileHidden.reset();  // this move wins
     return ::SetWindowPos(window.GetImpl().Handle(),
                           reinterpret_cast<HWND>(static_cast<LONG_PTR>(insertAfter)), x, y, cx, cy,
                           flags) != 0;

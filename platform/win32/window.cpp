@@ -1,6 +1,7 @@
 // The program's window: a fixed frame with a menu bar, sized in twips, that raises Resize on every
 // change of its size or state and Unload however it is closed.
 #include <tuple>
+#include <utility>
 
 #include "base/failure.h"
 #include "platform/win32/dispatch.h"
@@ -45,10 +46,6 @@ SIZE OuterSize(HWND hwnd) {
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
-void MoveTo(HWND hwnd, int x, int y) {
-    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void RequireNormal(const Window& window) {
     if (window.State() != WindowState::Normal)
         throw base::Failure("A form can't be moved or sized while minimized or maximized");
@@ -75,6 +72,22 @@ void Window::Impl::FitClientToDesign() {
     if (width == outer.cx && height == outer.cy) return;
     SetWindowPos(Handle(), nullptr, 0, 0, width, height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+POINT Window::Impl::Place() const {
+    if (placeWhileHidden) return *placeWhileHidden;
+    RECT rect{};
+    GetWindowRect(Handle(), &rect);
+    return POINT{rect.left, rect.top};
+}
+
+void Window::Impl::MoveTo(POINT place) {
+    if (!shown) {
+        placeWhileHidden = place;
+        return;
+    }
+    SetWindowPos(Handle(), nullptr, place.x, place.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT Window::Impl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -192,14 +205,10 @@ Container::Node& Window::ContainerNode() {
 }
 
 float Window::Left() const {
-    RECT rect{};
-    GetWindowRect(impl_->Handle(), &rect);
-    return win32::TwipsX(rect.left);
+    return win32::TwipsX(impl_->Place().x);
 }
 float Window::Top() const {
-    RECT rect{};
-    GetWindowRect(impl_->Handle(), &rect);
-    return win32::TwipsY(rect.top);
+    return win32::TwipsY(impl_->Place().y);
 }
 float Window::Width() const {
     return win32::TwipsX(OuterSize(impl_->Handle()).cx);
@@ -220,17 +229,11 @@ float Window::ScaleHeight() const {
 
 void Window::SetLeft(float twips) {
     RequireNormal(*this);
-    const int x = win32::PixelsX(twips);
-    RECT rect{};
-    GetWindowRect(impl_->Handle(), &rect);
-    MoveTo(impl_->Handle(), x, rect.top);
+    impl_->MoveTo(POINT{win32::PixelsX(twips), impl_->Place().y});
 }
 void Window::SetTop(float twips) {
     RequireNormal(*this);
-    const int y = win32::PixelsY(twips);
-    RECT rect{};
-    GetWindowRect(impl_->Handle(), &rect);
-    MoveTo(impl_->Handle(), rect.left, y);
+    impl_->MoveTo(POINT{impl_->Place().x, win32::PixelsY(twips)});
 }
 void Window::SetSize(float width, float height) {
     RequireNormal(*this);
@@ -272,6 +275,8 @@ void Window::Show() {
     if (!hwnd) return;
     if (!impl_->shown) {
         impl_->shown = true;
+        if (const auto place = std::exchange(impl_->placeWhileHidden, std::nullopt))
+            impl_->MoveTo(*place);
         ShowWindow(hwnd, impl_->minimizedWhileHidden ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
         impl_->minimizedWhileHidden = false;
     } else if (!IsWindowVisible(hwnd)) {
