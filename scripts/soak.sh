@@ -29,7 +29,12 @@ unset DISPLAY
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh build/win
 rotctld_pid=""
-at_exit '[ -n "$rotctld_pid" ] && kill "$rotctld_pid" 2>/dev/null; wineserver -k 2>/dev/null; wine_env_stop'
+stop_soak() {
+  [ -z "$rotctld_pid" ] || kill "$rotctld_pid" 2>/dev/null
+  wineserver -k 2>/dev/null
+  wine_env_stop
+}
+at_exit stop_soak
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1 || true # only starts the session's own processes
 rm -rf "$out"
