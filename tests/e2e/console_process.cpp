@@ -92,6 +92,12 @@ std::size_t ConsoleProcess::LineCount() {
     return lines_.size();
 }
 
+std::vector<std::string> ConsoleProcess::LinesFrom(std::size_t from) {
+    const std::lock_guard lock(mutex_);
+    if (from >= lines_.size()) return {};
+    return {lines_.begin() + static_cast<std::ptrdiff_t>(from), lines_.end()};
+}
+
 std::string ConsoleProcess::Output() {
     const std::lock_guard lock(mutex_);
     std::string all = name_ + " said:\n";

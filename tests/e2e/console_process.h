@@ -34,6 +34,8 @@ class ConsoleProcess {
     // Waits for a line that contains the text, among the lines from number `from` on.
     bool WaitForLine(const std::string& text, std::size_t from = 0, DWORD limitMs = kPatienceMs);
     std::size_t LineCount();
+    // The lines from number `from` on, as read so far.
+    std::vector<std::string> LinesFrom(std::size_t from);
     std::string Output();  // every line so far, for failure messages
 
     // The program's visible window of this class, as the user's hands on it. Throws

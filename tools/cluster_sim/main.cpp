@@ -12,11 +12,12 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: cluster_sim [--port PORT] [--interval MS] [--profile NAME]\n"
+    "usage: cluster_sim [--port PORT] [--interval MS] [--profile NAME] [--first N]\n"
     "A DX cluster node on 127.0.0.1:PORT (default 7300): logs in any call and sends a spot\n"
     "every MS milliseconds (default 2000) while a client is logged in. NAME is the node\n"
     "program it plays: dxspider-1.57 (the default), dxspider-1.55, ar-cluster, cc-cluster\n"
-    "or skimmer-server.\n";
+    "or skimmer-server. N numbers the first spot's call (default 0): a node started again\n"
+    "with the count it sent before goes on with new calls, which no duplicate check drops.\n";
 
 struct Station {
     const char* prefix;  // the call's first part; a new suffix is added each time
@@ -53,8 +54,9 @@ int main(int argc, char** argv) {
         tools::NodeSimulator node(style, port);
         tools::Say("offering a DX cluster node on 127.0.0.1:" + std::to_string(node.Port()) +
                    ", playing " + style.name);
+        const unsigned first = std::stoul(tools::Option(argc, argv, "--first", "0"));
         int loginsSeen = 0;
-        for (unsigned n = 0;; ++n) {
+        for (unsigned n = first;; ++n) {
             Sleep(interval);
             if (node.Logins() != loginsSeen) {
                 loginsSeen = node.Logins();

@@ -2,6 +2,7 @@
 
 #include <psapi.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace perf {
@@ -61,10 +62,20 @@ void ChildProcess::Kill() {
 }
 
 std::size_t ChildProcess::WorkingSet() const {
+    return perf::WorkingSet(process_.hProcess);
+}
+
+std::size_t WorkingSet(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
-    if (!K32GetProcessMemoryInfo(process_.hProcess, &counters, sizeof counters)) return 0;
+    if (!K32GetProcessMemoryInfo(process, &counters, sizeof counters)) return 0;
     return counters.WorkingSetSize;
+}
+
+std::size_t WorkingSetOf(DWORD processId) {
+    const std::unique_ptr<void, decltype(&CloseHandle)> process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId), &CloseHandle);
+    return process ? WorkingSet(process.get()) : 0;
 }
 
 namespace {

@@ -31,6 +31,10 @@ class ChildProcess {
     PROCESS_INFORMATION process_{};
 };
 
+// The working set of a process, bytes; 0 when it cannot be read.
+std::size_t WorkingSet(HANDLE process);
+std::size_t WorkingSetOf(DWORD processId);
+
 // A child of `parent` (at any depth) of this class and text; nullptr if none.
 HWND FindChild(HWND parent, const std::string& className, const std::string& text);
 
