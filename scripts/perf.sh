@@ -17,7 +17,7 @@ command -v python3 >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install 
 if [ -n "${PERF_QUICK:-}" ]; then
   reps=3 startups=5 series=2 rounds=5 lines=100000
 else
-  reps=12 startups=20 series=8 rounds=8 lines=1000000
+  reps=12 startups=40 series=8 rounds=8 lines=1000000
 fi
 
 step "building (Release)"
