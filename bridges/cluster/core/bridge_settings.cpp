@@ -75,12 +75,18 @@ Field MinutesField(bridges::FieldInfo info, std::chrono::milliseconds BridgeSett
             }};
 }
 
+// The items' names joined by commas, as the list settings are written.
+template <class Items, class Name>
+std::string Joined(const Items& items, Name name) {
+    std::string text;
+    for (const auto& item : items) text.append(text.empty() ? "" : ",").append(name(item));
+    return text;
+}
+
+// A filter's list: "all" when it holds nothing.
 template <class Item>
 std::string ListText(const std::set<Item>& items, std::string (*name)(const Item&)) {
-    if (items.empty()) return "all";
-    std::string text;
-    for (const Item& item : items) text.append(text.empty() ? "" : ",").append(name(item));
-    return text;
+    return items.empty() ? "all" : Joined(items, name);
 }
 
 std::vector<Field> Fields() {
@@ -104,28 +110,25 @@ std::vector<Field> Fields() {
                           return {};
                       },
                       [](const BridgeSettings& s) { return s.node.port; }});
-    fields.push_back({bridges::FieldInfo("BACKUP_NODES", "--backup-nodes", "LIST",
-                                         "other nodes, host:port, tried in turn", "Backup n&odes",
-                                         FieldKind::List),
-                      [](const std::string& text, BridgeSettings& s) -> std::string {
-                          s.backupNodes.clear();
-                          for (const std::string_view item :
-                               bridges::ListItems(text, kListSeparators)) {
-                              const std::optional<NodeAddress> node = ReadNodeAddress(item);
-                              if (!node)
-                                  return base::Quoted(item) +
-                                         " is no node; give host:port, such as "
-                                         "dxc.example.org:7300, for each";
-                              s.backupNodes.push_back(*node);
-                          }
-                          return {};
-                      },
-                      [](const BridgeSettings& s) {
-                          std::string text;
-                          for (const NodeAddress& node : s.backupNodes)
-                              text.append(text.empty() ? "" : ",").append(node.Text());
-                          return text;
-                      }});
+    fields.push_back(
+        {bridges::FieldInfo("BACKUP_NODES", "--backup-nodes", "LIST",
+                            "other nodes, host:port, tried in turn", "Backup n&odes",
+                            FieldKind::List),
+         [](const std::string& text, BridgeSettings& s) -> std::string {
+             s.backupNodes.clear();
+             for (const std::string_view item : bridges::ListItems(text, kListSeparators)) {
+                 const std::optional<NodeAddress> node = ReadNodeAddress(item);
+                 if (!node)
+                     return base::Quoted(item) +
+                            " is no node; give host:port, such as "
+                            "dxc.example.org:7300, for each";
+                 s.backupNodes.push_back(*node);
+             }
+             return {};
+         },
+         [](const BridgeSettings& s) {
+             return Joined(s.backupNodes, [](const NodeAddress& node) { return node.Text(); });
+         }});
     fields.push_back(
         {bridges::FieldInfo("CALLSIGN", "--callsign", "CALL", "your call, the login", "&Call")
              .Needed("N0CALL"),
