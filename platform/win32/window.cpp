@@ -295,9 +295,12 @@ void Window::Unload() {
     const bool programWindow = theMainWindow == impl_.get();
     // Whatever the unload handling did, the window goes, and with it the program.
     if (const HWND hwnd = impl_->Handle()) DestroyWindow(hwnd);
-    // Closed during the start-up (from one of its message boxes): the rest of the start-up would
-    // open links for a window that is gone, and no loop is there yet to end on.
+    // Closed during the start-up (from one of its message boxes, or by the session's end while
+    // the start-up waits on a peer): the rest of the start-up would open links for a window that
+    // is gone, and no loop is there yet to end on. Whoever sent the close gets its answer first,
+    // not a process that vanished under its message.
     if (programWindow && !mainLoopRunning) {
+        if (InSendMessage()) ReplyMessage(0);
         win32io::WaitForDdeLinkEnds();
         ExitProcess(0);
     }

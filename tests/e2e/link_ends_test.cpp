@@ -95,4 +95,21 @@ TEST(LinkEndsTest, TheSessionEndingWhileTheHostHoldsItsHotLinkStartEndsThatAttem
     EXPECT_EQ(rotator.Count("connect"), 0) << "a peer was reached after the session ended";
 }
 
+// The session ends while the start-up waits for the rotator program's answer to the azimuth
+// query, before the message loop runs. Windows gets its answer to the session's end (before, the
+// process ended inside the message and left the sender with a failure), and both peers see their
+// conversation end.
+TEST(LinkEndsTest, TheSessionEndingDuringTheStartUpIsAnsweredAndEndsBothConversations) {
+    Peer host(Peer::Plays::Host), rotator(Peer::Plays::Rotator);
+    ASSERT_TRUE(rotator.Command("pokes hang 600"));
+    e2e::Program program;
+    ASSERT_TRUE(rotator.Saw(kAzimuthQueryReport, 1));
+    EXPECT_TRUE(program.EndSession());
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_NE(program.SettingsText(), "") << "the session's end did not run the unload";
+    EXPECT_TRUE(host.Saw("disconnect", 1, 3000));
+    EXPECT_TRUE(rotator.Saw("disconnect", 1, 3000));
+}
+
 }  // namespace
