@@ -2,6 +2,7 @@
 // to the image, a DIB section the size of the inner area, and the window copies it when painted.
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "base/failure.h"
 #include "platform/win32/impl.h"
@@ -24,7 +25,13 @@ struct PictureBox::Impl : win32::ChildControl {
     base::Color foreColor;
 
     void MakeImage();
-    void Changed() const { InvalidateRect(hwnd.get(), nullptr, FALSE); }
+    // Once until the next paint: a compass drawn in many strokes asks for one paint, not one
+    // per stroke.
+    void Changed() {
+        if (std::exchange(invalid, true)) return;
+        InvalidateRect(hwnd.get(), nullptr, FALSE);
+    }
+    bool invalid = false;  // a paint is asked for and not yet done
     HDC Dc() const { return dc.get(); }
 };
 
@@ -47,6 +54,7 @@ LRESULT CALLBACK PictureProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case WM_ERASEBKGND:
             return 1;  // the image covers the whole inner area
         case WM_PAINT: {
+            impl->invalid = false;
             const win32::PaintScope paint(hwnd);
             BitBlt(paint.Dc(), 0, 0, impl->width, impl->height, impl->Dc(), 0, 0, SRCCOPY);
             return 0;

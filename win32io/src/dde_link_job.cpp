@@ -47,11 +47,17 @@ bool DdeJob::Start() {
 }
 
 bool DdeJob::Finish(std::optional<std::string> failure) {
-    std::lock_guard lock(mutex_);
-    finished_ = true;
-    failure_ = std::move(failure);
+    bool kept;
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+        failure_ = std::move(failure);
+        kept = !givenUp_;
+    }
+    // Told once the lock is free: the waiter reads the outcome as soon as it wakes, and would
+    // otherwise find the lock still held and sleep again.
     if (done_) SetEvent(done_);
-    return !givenUp_;
+    return kept;
 }
 
 bool DdeJob::GiveUp() {

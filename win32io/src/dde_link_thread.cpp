@@ -55,8 +55,15 @@ class JobQueue {
             std::lock_guard lock(mutex_);
             current_.reset();
             parked_ = parked;
+            if (!watched_) return;
         }
         SetEvent(progress_);
+    }
+    // From the first wait for the thread on (the program's end), every step is told at once;
+    // before that nobody listens, and each telling would cost a request to the system.
+    void Watch() {
+        std::lock_guard lock(mutex_);
+        watched_ = true;
     }
     void SetWindow(HWND window) {
         std::lock_guard lock(mutex_);
@@ -84,6 +91,7 @@ class JobQueue {
     std::shared_ptr<DdeJob> current_;
     bool parked_ = false;
     bool announced_ = false;
+    bool watched_ = false;
     HWND window_ = nullptr;
     HANDLE progress_;  // never closed: the queue lives as long as the process
 };
@@ -378,8 +386,9 @@ void SendDdeJob(std::shared_ptr<DdeJob> job) {
 }
 
 bool WaitForDdeThread(ULONGLONG deadline) {
-    const JobQueue* queue = RunningQueue();
+    JobQueue* queue = RunningQueue();
     if (!queue) return true;
+    queue->Watch();
     for (;;) {
         if (queue->Idle()) return true;
         const ULONGLONG now = GetTickCount64();
