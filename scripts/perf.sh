@@ -53,7 +53,20 @@ unset DISPLAY
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh build/perf-w32
 at_exit 'wineserver -k 2>/dev/null; wine_env_stop'
-wineserver -p
+# The watching side apart from the watched (docs/performance.md): the driver keeps the last CPU
+# for itself and runs the programs it measures on the others (tools/perf/child_process.h); Wine's
+# server goes with the programs, the screen, which the driver reads, with the driver.
+read -r -a cpus <<<"$(python3 -c 'import os; print(*sorted(os.sched_getaffinity(0)))')"
+wineserver -k 2>/dev/null || true  # one left from preparing the prefix has no place yet
+wineserver -w
+if [ "${#cpus[@]}" -gt 1 ]; then
+  watcher="${cpus[-1]}"
+  programs="$(IFS=,; echo "${cpus[*]:0:${#cpus[@]}-1}")"
+  taskset -c "$programs" wineserver -p
+  taskset -a -pc "$watcher" "$VANTRO_XVFB_PID" >/dev/null
+else
+  wineserver -p
+fi
 wine cmd /c exit >/dev/null 2>&1 || true  # only starts the session's own processes
 driver=build/perf-w32/perf/perf_driver.exe
 step "under Wine: start-up"

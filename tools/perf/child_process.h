@@ -10,6 +10,12 @@ namespace perf {
 // Milliseconds from a fixed point, to a fraction of a microsecond.
 double NowMs();
 
+// Keeps the last of the machine's CPUs for the calling thread, the one that watches, and has
+// every ChildProcess started afterwards run on the others. Does nothing on a single CPU. See
+// docs/performance.md: a watcher that wakes every millisecond on the CPUs of the programs it
+// watches slows their requests to Wine's server down, the more so the more requests they make.
+void KeepOneCpuForTheWatcher();
+
 class ChildProcess {
   public:
     // Starts `program` with `arguments` in `folder`; throws std::runtime_error when it cannot.

@@ -6,7 +6,9 @@
 //                                     floor window, alternating (one warm-up round first)
 //   perf_driver roundtrip SERIES ROUNDS
 //                                     Go clicked (which pokes "GA:") to the azimuth report drawn:
-//                                     vantro32.exe and the floor client, a series each in turn
+//                                     vantro32.exe and the floor client, with its conversation on
+//                                     its window's thread and on a thread of its own, a series
+//                                     each in turn
 //   perf_driver memory LINES          working sets, idle and with LINES spot lines published by
 //                                     the host and waiting in the program's intake
 // vantro32.exe is taken from ..\win, the floor programs and the peer from beside the driver; the
@@ -192,10 +194,13 @@ void RoundTripSeries(const Programs& p, const Client& c, int rounds) {
 
 void MeasureRoundTrip(const Programs& p, int series, int rounds) {
     const std::string arrivals = p.folder + "\\arrivals.txt";
-    const Client clients[] = {{"vantro32", p.vantro, "", perf::kTitle, true},
-                              {"floor", p.floorClient, arrivals, kFloorClientTitle, false}};
+    const Client clients[] = {
+        {"vantro32", p.vantro, "", perf::kTitle, true},
+        {"floor", p.floorClient, arrivals, kFloorClientTitle, false},
+        {"floor_thread", p.floorClient, "--thread", kFloorClientTitle, false}};
+    constexpr int kClients = sizeof clients / sizeof clients[0];
     for (int s = 0; s < series; ++s) {
-        for (int i = 0; i < 2; ++i) RoundTripSeries(p, clients[(s + i) % 2], rounds);
+        for (int i = 0; i < kClients; ++i) RoundTripSeries(p, clients[(s + i) % kClients], rounds);
         // The floor client's own view: from its poke to the report's arrival, no drawing.
         std::ifstream file(arrivals);
         int line = 0;
@@ -278,6 +283,7 @@ class Folder {
 };
 
 int main(int argc, char** argv) {
+    perf::KeepOneCpuForTheWatcher();
     try {
         const std::string what = argc > 1 ? argv[1] : "";
         const Programs programs = FindPrograms();

@@ -123,6 +123,11 @@ def main():
             "ms")
     compare("round trip Go -> report drawn", samples["roundtrip/vantro32"],
             samples["roundtrip/floor"], "ms")
+    if samples["roundtrip/floor_thread"]:
+        compare("  floor with its DDE on a thread", samples["roundtrip/floor_thread"],
+                samples["roundtrip/floor"], "ms")
+        compare("  against that floor", samples["roundtrip/vantro32"],
+                samples["roundtrip/floor_thread"], "ms")
     if samples["roundtrip/floor_dde"]:
         print(f"  {'  floor client, poke to report':34} "
               f"{figure(samples['roundtrip/floor_dde'], 'ms')}")
