@@ -1,10 +1,12 @@
 // The picture box: a bordered window of our own that shows a persistent image. Every drawing goes
 // to the image, a DIB section the size of the inner area, and the window copies it when painted.
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <utility>
 
 #include "base/failure.h"
+#include "platform/win32/ellipse_stamp.h"
 #include "platform/win32/impl.h"
 #include "platform/win32/units.h"
 
@@ -17,6 +19,8 @@ struct PictureBox::Impl : win32::ChildControl {
     int width = 0, height = 0;  // the image, pixels
     win32::MemoryDc dc;
     win32::GdiObject<HBITMAP> image;
+    std::uint32_t* bits = nullptr;  // the image's pixels
+    win32::EllipseStamp circles;
     std::optional<win32::Selection> imageSelected, fontSelected;  // for the image's life
 
     base::Color fillColor = base::kBlack;
@@ -82,9 +86,10 @@ void PictureBox::Impl::MakeImage() {
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 32;
     format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    image.reset(CreateDIBSection(screen.Get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    void* pixels = nullptr;
+    image.reset(CreateDIBSection(screen.Get(), &format, DIB_RGB_COLORS, &pixels, nullptr, 0));
     if (!dc || !image) throw base::Failure("Out of memory");
+    bits = static_cast<std::uint32_t*>(pixels);
     imageSelected.emplace(Dc(), image.get());
     fontSelected.emplace(Dc(), win32::FontFor(design.font));
 
@@ -150,17 +155,12 @@ base::Color PictureBox::ForeColor() const {
 }
 
 void PictureBox::Circle(float x, float y, float radius, base::Color outline) {
-    const HDC dc = impl_->Dc();
-    const win32::GdiObject<HPEN> pen(
-        CreatePen(PS_SOLID, impl_->drawWidth, win32::ColorRef(outline)));
-    win32::GdiObject<HBRUSH> fill;
-    if (impl_->fillStyle == FillStyle::Solid)
-        fill.reset(CreateSolidBrush(win32::ColorRef(impl_->fillColor)));
-    const win32::Selection penSelected(dc, pen.get());
-    const win32::Selection brushSelected(
-        dc, fill ? static_cast<HGDIOBJ>(fill.get()) : GetStockObject(NULL_BRUSH));
+    std::optional<COLORREF> fill;
+    if (impl_->fillStyle == FillStyle::Solid) fill = win32::ColorRef(impl_->fillColor);
     // Ellipse leaves out the right and bottom edges of its box: one more keeps the circle round.
-    Ellipse(dc, X(x - radius), Y(y - radius), X(x + radius) + 1, Y(y + radius) + 1);
+    const RECT box{X(x - radius), Y(y - radius), X(x + radius) + 1, Y(y + radius) + 1};
+    impl_->circles.Draw({impl_->Dc(), impl_->bits, impl_->width, impl_->height},
+                        {box, impl_->drawWidth, win32::ColorRef(outline), fill});
     impl_->Changed();
 }
 
