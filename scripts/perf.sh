@@ -84,6 +84,7 @@ echo "size_floor_cxx $(stat -c %s build/perf-w32/perf/perf_floor_window_cxx.exe)
 step "summary"
 echo
 echo "Vantro32 performance, $(date -u +%Y-%m-%d), $(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg)"
+[ -n "${watcher:-}" ] && echo "Under Wine the driver watched from CPU $watcher, the programs ran on CPU $programs."
 python3 tools/perf/summarize.py --bench "$results/floor_bench.json" \
   --bench "$results/intake_bench.json" --bench "$results/cluster_bench.json" \
   --values "$results/values.txt" \
