@@ -184,7 +184,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (client.threaded) {
         client.linked = CreateEventA(nullptr, FALSE, FALSE, nullptr);
         client.pokeDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        if (!CreateThread(nullptr, 0, RunDdeThread, nullptr, 0, &client.ddeThread)) return 1;
+        const HANDLE thread = CreateThread(nullptr, 0, RunDdeThread, nullptr, 0, &client.ddeThread);
+        if (!thread) return 1;
+        CloseHandle(thread);  // it runs until the process ends
         WaitHandlingSentMessages(client.linked, INFINITE);
     } else {
         if (DdeInitializeA(&client.instance, OnDde, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
