@@ -11,8 +11,7 @@ bool EllipseLook::operator==(const EllipseLook& other) const {
 }
 
 void EllipseStamp::Draw(const DibImage& image, const EllipseLook& look) {
-    if (!look_ || !(*look_ == look) || width_ != image.width || height_ != image.height)
-        Learn(image, look);
+    if (look_ != look || width_ != image.width || height_ != image.height) Learn(image, look);
     GdiFlush();  // what GDI drew before lies in the bits before they are written
     for (const Pixel& pixel : pixels_) image.bits[pixel.at] = pixel.value;
 }
@@ -23,17 +22,9 @@ void EllipseStamp::Learn(const DibImage& image, const EllipseLook& look) {
     look_.reset();
     pixels_.clear();
 
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    format.bmiHeader.biWidth = image.width;
-    format.bmiHeader.biHeight = -image.height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
+    std::uint32_t* drawn = nullptr;
     const MemoryDc dc(CreateCompatibleDC(image.dc));
-    const GdiObject<HBITMAP> blank(
-        CreateDIBSection(image.dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const GdiObject<HBITMAP> blank = MakeDib(image.dc, image.width, image.height, drawn);
     COLORREF background = RGB(1, 2, 3);
     while (background == look.pen || background == look.fill) background += RGB(1, 1, 1);
     const GdiObject<HBRUSH> backgroundBrush(CreateSolidBrush(background));
@@ -47,7 +38,6 @@ void EllipseStamp::Learn(const DibImage& image, const EllipseLook& look) {
     const RECT all{0, 0, image.width, image.height};
     FillRect(dc.get(), &all, backgroundBrush.get());
     GdiFlush();
-    const auto* drawn = static_cast<const std::uint32_t*>(bits);
     const std::size_t count =
         static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
     const std::uint32_t untouched = count > 0 ? drawn[0] : 0;

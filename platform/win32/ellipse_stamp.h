@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/win32/dib.h"
+
 namespace platform::win32 {
 
 // What decides an ellipse's pixels: its box (GDI's: right and bottom edges left out), a solid pen,
@@ -22,13 +24,6 @@ struct EllipseLook {
     std::optional<COLORREF> fill;
 
     bool operator==(const EllipseLook& other) const;
-};
-
-// A 32-bit top-down DIB section selected into a memory device context.
-struct DibImage {
-    HDC dc;
-    std::uint32_t* bits;
-    int width, height;
 };
 
 class EllipseStamp {

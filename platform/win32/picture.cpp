@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/failure.h"
+#include "platform/win32/dib.h"
 #include "platform/win32/ellipse_stamp.h"
 #include "platform/win32/impl.h"
 #include "platform/win32/units.h"
@@ -79,17 +80,8 @@ void PictureBox::Impl::MakeImage() {
 
     const win32::WindowDc screen(nullptr);
     dc.reset(CreateCompatibleDC(screen.Get()));
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;  // top-down
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    image.reset(CreateDIBSection(screen.Get(), &format, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    image = win32::MakeDib(screen.Get(), width, height, bits);
     if (!dc || !image) throw base::Failure("Out of memory");
-    bits = static_cast<std::uint32_t*>(pixels);
     imageSelected.emplace(Dc(), image.get());
     fontSelected.emplace(Dc(), win32::FontFor(design.font));
 

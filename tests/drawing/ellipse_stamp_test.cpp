@@ -23,16 +23,7 @@ class Image {
   public:
     Image(int width, int height)
         : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO format{};
-        format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        format.bmiHeader.biWidth = width;
-        format.bmiHeader.biHeight = -height;
-        format.bmiHeader.biPlanes = 1;
-        format.bmiHeader.biBitCount = 32;
-        format.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.reset(CreateDIBSection(dc_.get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<std::uint32_t*>(bits);
+        bitmap_ = platform::win32::MakeDib(dc_.get(), width, height, bits_);
         previous_ = SelectObject(dc_.get(), bitmap_.get());
     }
     ~Image() { SelectObject(dc_.get(), previous_); }
